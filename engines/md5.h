@@ -1,0 +1,39 @@
+#pragma once
+// MD5 exactly as RFC 1321 defines it, built the way its reference code is
+// built, working data wiped included.
+
+#include <cstdint>
+#include <istream>
+#include <string>
+
+#include "engines/checksum_types.h"
+#include "engines/progress.h"
+
+namespace zelk::engines {
+
+struct TMD5Context {
+  std::uint32_t state[4];   // A, B, C, D
+  std::uint32_t count[2];   // message bits modulo 2^64, low word first
+  std::uint8_t buffer[64];  // not yet transformed tail of the message
+};
+
+using TMD5Digest = Md5Digest;
+
+void MD5Init(TMD5Context& context);
+void MD5Update(TMD5Context& context, const std::uint8_t* data, std::uint32_t length);
+// Writes the digest and leaves the context zeroed.
+void MD5Final(TMD5Digest& digest, TMD5Context& context);
+void MD5Transform(std::uint32_t state[4], const std::uint8_t block[64]);
+
+// Digest of a whole seekable stream from its first byte, read in 4,096-byte
+// blocks; the stream's position is the same afterwards. `sizeForProgress`
+// (-1 when unknown) gives the percentages shown while `progress` is not null;
+// the bar is hidden at the end in every case.
+FileChecksum<Md5Digest> MD5Stream(std::istream& stream, std::int64_t sizeForProgress, ProgressSink* progress);
+
+// Digest of a file's contents, read through a buffered stream in 4,096-byte
+// blocks, with progress when `progress` is not null. status is OpenFailed when
+// the file cannot be opened (the MD5OpenFailed case of the passes).
+FileChecksum<Md5Digest> MD5File(const std::string& fileName, ProgressSink* progress);
+
+}  // namespace zelk::engines

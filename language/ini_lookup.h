@@ -1,0 +1,26 @@
+#pragma once
+// The language text lookup. Each call reads the file afresh: a language
+// installed while the program runs is used by the next lookup.
+
+#include <string>
+
+namespace zelk::language {
+
+// Longest text a lookup gives; a longer value is cut after this many characters.
+inline constexpr std::size_t kMaxTextLength = 2047;
+
+// The value of `key` in `section` of the ini file at `iniPath`, by the rules
+// of doc/language-files.md: names matched without letter case, blanks around
+// key and value dropped, one pair of matching quotes dropped, first occurrence
+// wins, no escapes. A missing file, section or key gives `defaultText`; a key
+// with an empty value gives an empty text.
+std::string IniLookup(const std::string& iniPath, const std::string& section, const std::string& key,
+                      const std::string& defaultText);
+
+// The active language file: program folder + "language.lng".
+std::string activeLanguageFile();
+
+// IniLookup in the active language file.
+std::string Ini_lese(const std::string& section, const std::string& key, const std::string& defaultText);
+
+}  // namespace zelk::language

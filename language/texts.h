@@ -1,0 +1,56 @@
+#pragma once
+// Every translatable text: its section, key and built-in English default,
+// letter for letter (the misspellings are the texts users and translators know).
+
+#include <string>
+#include <string_view>
+
+namespace zelk::language {
+
+struct LanguageText {
+  std::string_view section;
+  std::string_view key;
+  std::string_view defaultText;
+};
+
+namespace texts {
+inline constexpr LanguageText Language{"LANGUAGE", "LANGUAGE", "english"};
+
+inline constexpr LanguageText Folder{"GUI", "FOLDER", "Chooce the folder"};
+inline constexpr LanguageText Creator{"GUI", "CREATOR", "CREATOR"};
+inline constexpr LanguageText Comment{"GUI", "COMMENT", "COMMENT"};
+inline constexpr LanguageText Go{"GUI", "GO", "GO"};
+inline constexpr LanguageText About{"GUI", "ABOUT", "ABOUT"};
+inline constexpr LanguageText Close{"GUI", "Close", "&Close"};
+inline constexpr LanguageText Checksum{"GUI", "Checksum", "Checksum"};
+inline constexpr LanguageText Create{"GUI", "Create", "Create"};
+inline constexpr LanguageText Validate{"GUI", "Validate", "Validate"};
+inline constexpr LanguageText Crc32{"GUI", "CRC32", "CRC32 (standard)"};
+inline constexpr LanguageText Md5{"GUI", "MD5", "MD5 mode"};
+inline constexpr LanguageText Subfolder{"GUI", "SUBFOLDER", "incl. subfolder"};
+inline constexpr LanguageText SaveResult{"GUI", "SAVE_RESULT", "Save result"};
+
+inline constexpr LanguageText WinCrcExist{"PROG", "WIN_CRC_EXIST", "File \"%s\" is exit. Overwrite it?"};
+inline constexpr LanguageText ChecksumFinish{"PROG", "CHECKSUM_FINISH", "Checksum create is finish"};
+inline constexpr LanguageText FolderOnly{"PROG", "FOLDER_ONLY", "Not for file, choose a folder only"};
+inline constexpr LanguageText FileDelete{"PROG", "File_Delete", "File was delete"};
+inline constexpr LanguageText FileCrcError{"PROG", "File_CRC_ERROR",
+                                           "FILE: %s CRC ERROR. File was modified, check it.  %s"};
+inline constexpr LanguageText FileCrcOk{"PROG", "File_crc_ok", "FILE: %s CRC OK."};
+inline constexpr LanguageText FileChecked{"PROG", "FILE_CHECKED", "Files checked: %d"};
+inline constexpr LanguageText FileModi{"PROG", "FILE_MODI", "Files modified: %d  --> File's delete:%d"};
+inline constexpr LanguageText FileCheckedOk{"PROG", "FILE_CHECKED_OK", "Files CRC OK: %d"};
+inline constexpr LanguageText ResultSave{"PROG", "RESULT_SAVE", "Result.txt you can found here: %s%s"};
+
+// Messages of failures the passes report rather than hide.
+inline constexpr LanguageText ListWriteFailed{"PROG", "LIST_WRITE_FAILED", "The list \"%s\" could not be written."};
+inline constexpr LanguageText FolderMissing{"PROG", "FOLDER_MISSING", "The folder \"%s\" does not exist. No list was written."};
+inline constexpr LanguageText FileUnreadable{"PROG", "FILE_UNREADABLE", "cannot be read, not listed"};
+inline constexpr LanguageText NameNotListable{"PROG", "NAME_NOT_LISTABLE", "name cannot be held in a list, not listed"};
+inline constexpr LanguageText FileNotReadable{"PROG", "FILE_NOT_READABLE", "File can not be read"};
+}  // namespace texts
+
+// Ini_lese of the text's section and key with its default.
+std::string lookup(const LanguageText& text);
+
+}  // namespace zelk::language

@@ -1,0 +1,49 @@
+#pragma once
+// Reads checksum lists, also those other tools write: line breaks, comments,
+// the creator and comment lines, and entries classified line by line.
+
+#include <functional>
+#include <istream>
+#include <string>
+#include <string_view>
+
+#include "listfile/list_format.h"
+
+namespace zelk::listfile {
+
+// How entry lines are read: by their shape, all CRC-32, or all MD5. The
+// values are the indexes of the mode chooser's items.
+enum class ChecksumMode { Automatic = 0, Crc32 = 1, Md5 = 2 };
+
+struct ListEntry {
+  ChecksumKind kind = ChecksumKind::Crc32;
+  std::string expected;  // as the list has it; compared without letter case
+  std::string name;      // as the list has it, '\' or '/' between folders
+};
+
+// True when `line` is to be read as an MD5 entry: always in Md5 mode, never in
+// Crc32 mode, and in Automatic mode when none of its first 32 characters is a
+// blank, a full stop or a colon.
+bool teste(std::string_view line, ChecksumMode mode);
+
+// Splits an entry line of the given kind into expected checksum and name.
+ListEntry splitEntry(std::string_view line, ChecksumKind kind);
+
+class ListVisitor {
+ public:
+  virtual ~ListVisitor() = default;
+  // The creator or comment line less its first two characters.
+  virtual void creatorLine(const std::string& text) = 0;
+  virtual void commentLine(const std::string& text) = 0;
+  virtual void entry(const ListEntry& entry) = 0;
+};
+
+// Reads `input` line by line to its end (or to a Ctrl-Z at the start of a
+// line) and hands every creator, comment and entry line to `visitor` in order.
+// Never fails on content: any bytes, any line length.
+void readList(std::istream& input, ChecksumMode mode, ListVisitor& visitor);
+
+// True when two checksum texts are equal without regard to letter case.
+bool checksumTextsMatch(std::string_view expected, std::string_view computed);
+
+}  // namespace zelk::listfile

@@ -1,0 +1,53 @@
+#pragma once
+// The create pass: walks a folder, computes every file's checksum, shows each
+// result line, and writes the checksum list into the folder.
+
+#include <string>
+
+#include "engines/checksum_types.h"
+#include "engines/progress.h"
+
+namespace zelk::passes {
+
+struct CreateSettings {
+  std::string folder;  // the folder text as typed; '/' is appended when missing
+  engines::ChecksumKind kind = engines::ChecksumKind::Crc32;
+  bool includeSubfolders = false;
+  std::string creator;
+  std::string comment;
+};
+
+// What the pass tells its front end, in the order it happens.
+class CreateObserver : public engines::ProgressSink {
+ public:
+  // The list exists: ask whether to overwrite it. `question` is the looked-up,
+  // filled text. False ends the pass before anything is written.
+  virtual bool confirmOverwrite(const std::string& question) = 0;
+  // The time and completion texts are cleared once the question is past.
+  virtual void clearResultTexts() = 0;
+  // One result line per listed file ("name checksum"), and one per file left
+  // out ("name - reason").
+  virtual void memoLine(const std::string& line) = 0;
+  virtual void timeText(const std::string& text) = 0;
+  virtual void completionText(const std::string& text) = 0;
+  // A failure that ends the pass without a list; looked-up, filled text.
+  virtual void errorMessage(const std::string& text) = 0;
+};
+
+enum class CreateOutcome {
+  Written,        // the list was written completely
+  Declined,       // the user did not want the existing list overwritten
+  FolderMissing,  // the folder text names no existing folder: nothing written
+  WriteFailed,    // the list could not be created or written completely
+};
+
+// Runs the pass on settings.folder (files are opened by full path; the current
+// directory is not touched). Every outcome but Written has been reported
+// through observer.errorMessage, except Declined.
+CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer);
+
+// "TIME: %n sek": seconds with two decimals and the thousands and decimal
+// separators of the user's locale.
+std::string timeText(double seconds);
+
+}  // namespace zelk::passes

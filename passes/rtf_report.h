@@ -1,0 +1,35 @@
+#pragma once
+// The saved report: an RTF document of coloured lines. Written here rather
+// than by a toolkit so that the window and the command-line tool save the
+// same document, and names with braces, backslashes and any letters survive.
+
+#include <string>
+#include <vector>
+
+namespace zelk::passes {
+
+struct RgbColour {
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+  friend bool operator==(const RgbColour&, const RgbColour&) = default;
+};
+
+inline constexpr RgbColour kIntactColour{0, 128, 0};
+inline constexpr RgbColour kFailedColour{255, 0, 0};
+inline constexpr RgbColour kDefaultColour{0, 0, 0};
+
+// A run of text in one colour; text is UTF-8 and may hold line breaks ('\n').
+struct ColouredRun {
+  std::string text;
+  RgbColour colour;
+};
+
+// A complete RTF document. Every non-ASCII character is written as \uN with
+// an ASCII fallback, so the file reads the same in any word processor.
+std::string rtfDocument(const std::vector<ColouredRun>& runs);
+
+// Writes rtfDocument(runs) to `path`, replacing it; false when that fails.
+bool writeRtfFile(const std::string& path, const std::vector<ColouredRun>& runs);
+
+}  // namespace zelk::passes

@@ -1,0 +1,52 @@
+#pragma once
+// The verify pass: finds the list in a folder, recomputes every listed file
+// and reports each entry as intact, modified or missing, then three counts.
+
+#include <string>
+
+#include "engines/checksum_types.h"
+#include "engines/progress.h"
+#include "listfile/list_reader.h"
+
+namespace zelk::passes {
+
+using listfile::ChecksumMode;
+
+enum class ReportColour { Default, Green, Red };
+
+class VerifyObserver : public engines::ProgressSink {
+ public:
+  // The list's creator or comment line less its first two characters.
+  virtual void creatorText(const std::string& text) = 0;
+  virtual void commentText(const std::string& text) = 0;
+  // The kind of the entry being examined ("MD5-MODE" / "CRC32-MODE").
+  virtual void entryKind(engines::ChecksumKind kind) = 0;
+  // A report line in its colour; the summary lines come with the colour of
+  // the last entry line (Default when the list had none).
+  virtual void reportLine(const std::string& text, ReportColour colour) = 0;
+};
+
+struct VerifyCounts {
+  long long entries = 0;   // entry lines examined
+  long long modified = 0;  // entries that do not match (missing ones included)
+  long long deleted = 0;   // entries whose file is missing or cannot be opened
+};
+
+enum class VerifyOutcome { Checked, NoList };
+
+struct VerifyResult {
+  VerifyOutcome outcome = VerifyOutcome::NoList;
+  std::string listName;  // the list that was read
+  VerifyCounts counts;
+  bool allIntact() const { return outcome == VerifyOutcome::Checked && counts.modified == 0; }
+};
+
+// The list a folder's verification reads: a regular file named "*.sfv" (any
+// letter case) if there is one, else "*.md5"; of several, the last in name
+// order. Empty when there is none.
+std::string findList(const std::string& folder);
+
+// Runs the pass on `folder`; listed names are opened relative to it.
+VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer);
+
+}  // namespace zelk::passes

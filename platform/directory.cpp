@@ -1,0 +1,63 @@
+#include "platform/directory.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <memory>
+
+namespace zelk::platform {
+
+DirectoryListing listDirectory(const std::string& folder) {
+  DirectoryListing listing;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
+  if (!dir) return listing;
+  listing.opened = true;
+  const std::string prefix = withTrailingSlash(folder);
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const bool isLink = entry->d_type == DT_LNK;
+    FileKind kind = FileKind::Other;
+    switch (entry->d_type) {
+      case DT_REG: kind = FileKind::Regular; break;
+      case DT_DIR: kind = FileKind::Directory; break;
+      case DT_LNK:
+      case DT_UNKNOWN: kind = fileKind(prefix + name); break;
+      default: break;
+    }
+    listing.entries.push_back({name, kind, isLink});
+  }
+  std::sort(listing.entries.begin(), listing.entries.end(),
+            [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
+  return listing;
+}
+
+bool setCurrentDirectory(const std::string& path) { return !path.empty() && ::chdir(path.c_str()) == 0; }
+
+std::string currentDirectory() {
+  std::string buffer(PATH_MAX, '\0');
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+  buffer.resize(buffer.find('\0'));
+  return buffer;
+}
+
+std::string withTrailingSlash(std::string path) {
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path;
+}
+
+std::string programFolder() {
+  std::string buffer(PATH_MAX, '\0');
+  const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (length <= 0) return withTrailingSlash(currentDirectory());
+  buffer.resize(static_cast<std::size_t>(length));
+  return buffer.substr(0, buffer.rfind('/') + 1);
+}
+
+}  // namespace zelk::platform

@@ -1,0 +1,32 @@
+#pragma once
+// The one seam between the program and the kernel's file calls. Production code
+// reaches open/read/write/close only through systemCalls(), so tests can make
+// them fail (an unreadable file, a full disk) without needing such a disk.
+
+#include <sys/types.h>
+
+namespace zelk::platform {
+
+struct SystemCalls {
+  int (*open)(const char* path, int flags, mode_t mode);
+  ssize_t (*read)(int fd, void* buffer, size_t size);
+  ssize_t (*write)(int fd, const void* buffer, size_t size);
+  int (*close)(int fd);
+};
+
+// The process-wide table; initialised with the C library's calls.
+SystemCalls& systemCalls();
+
+// Restores the table on destruction: tests replace single entries through it.
+class ScopedSystemCalls {
+ public:
+  ScopedSystemCalls() : saved_(systemCalls()) {}
+  ~ScopedSystemCalls() { systemCalls() = saved_; }
+  ScopedSystemCalls(const ScopedSystemCalls&) = delete;
+  ScopedSystemCalls& operator=(const ScopedSystemCalls&) = delete;
+
+ private:
+  SystemCalls saved_;
+};
+
+}  // namespace zelk::platform
