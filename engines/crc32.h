@@ -27,11 +27,15 @@ std::uint32_t UpdateCrc32Bytewise(std::uint32_t crc, const std::uint8_t* data, s
 // The finished CRC-32 of a memory block.
 Crc32Value StreamCrc32(std::span<const std::uint8_t> bytes);
 
-// The finished CRC-32 of a file's contents, read in blocks.
+// The finished CRC-32 of a file's contents, read in blocks. status is
+// OpenFailed (value 0) for a name that is missing, not a regular file (FIFOs
+// and devices are never opened) or not permitted, and ReadFailed when a read
+// fails part-way: a shortened file never passes for a checksum.
 FileChecksum<Crc32Value> FileCrc32(const std::string& fileName);
 
-// The same, showing the percentage read on `progress` (show, rising
-// positions, hide), also for files of 2 GiB and more.
+// The same, showing the percentage read on `progress`: shown before the file
+// is opened, set whenever the whole percentage rises (never for a file under
+// 1 KiB), hidden at the end in every case; sizes beyond 4 GiB included.
 FileChecksum<Crc32Value> FileCrc32WithProgress(const std::string& fileName, ProgressSink& progress);
 
 }  // namespace zelk::engines

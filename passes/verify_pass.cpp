@@ -1,0 +1,207 @@
+#include "passes/verify_pass.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <istream>
+#include <streambuf>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engines/crc32.h"
+#include "engines/md5.h"
+#include "language/message_format.h"
+#include "language/texts.h"
+#include "listfile/list_format.h"
+#include "platform/directory.h"
+#include "platform/files.h"
+
+namespace zelk::passes {
+namespace {
+
+namespace texts = language::texts;
+using engines::FileReadStatus;
+using language::formatTemplate;
+
+constexpr std::string_view kDeletedMarkPrefix = "---> ";
+// The name lists written at a root carry; such a list never holds its own value.
+constexpr std::string_view kRootListName = "WINCRC32.SFV";
+constexpr std::size_t kListReadChunk = 64 * 1024;
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&lower](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && equalIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+// The last regular file of the listing whose name ends in `extension`.
+std::string lastWithExtension(const platform::DirectoryListing& listing, std::string_view extension) {
+  for (auto it = listing.entries.rbegin(); it != listing.entries.rend(); ++it) {
+    if (it->kind == platform::FileKind::Regular && endsWithIgnoringAsciiCase(it->name, extension)) return it->name;
+  }
+  return {};
+}
+
+// Lets the list reader stream a list through the platform layer. A read
+// failure part-way ends the list there, as a list that cannot be opened reads
+// as an empty one.
+class InputFileBuffer final : public std::streambuf {
+ public:
+  explicit InputFileBuffer(platform::InputFile& file) : file_(file), buffer_(kListReadChunk) {}
+
+ protected:
+  int_type underflow() override {
+    const std::int64_t got = file_.read(buffer_.data(), buffer_.size());
+    if (got <= 0) return traits_type::eof();
+    setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+    return traits_type::to_int_type(buffer_.front());
+  }
+
+ private:
+  platform::InputFile& file_;
+  std::vector<char> buffer_;
+};
+
+enum class Verdict { Intact, Modified, Unreadable, Missing };
+
+// Judges each entry as the reader hands it over and reports it at once, so
+// lists of any length need no more memory than their longest line.
+class EntryChecker final : public listfile::ListVisitor {
+ public:
+  EntryChecker(std::string folderPrefix, std::string listName, VerifyObserver& observer)
+      : folderPrefix_(std::move(folderPrefix)),
+        listName_(std::move(listName)),
+        observer_(observer),
+        deletedMark_(std::string(kDeletedMarkPrefix) + language::lookup(texts::FileDelete)),
+        errorFormat_(language::lookup(texts::FileCrcError)),
+        intactFormat_(language::lookup(texts::FileCrcOk)),
+        unreadableMark_(std::string(kDeletedMarkPrefix) + language::lookup(texts::FileNotReadable)) {}
+
+  void creatorLine(const std::string& text) override { observer_.creatorText(text); }
+  void commentLine(const std::string& text) override { observer_.commentText(text); }
+
+  void entry(const listfile::ListEntry& entry) override {
+    observer_.entryKind(entry.kind);
+    std::string line;
+    ReportColour colour = ReportColour::Red;
+    switch (namesChecksumList(entry.name) ? Verdict::Intact : judge(entry)) {
+      case Verdict::Intact:
+        line = formatTemplate(intactFormat_, {entry.name});
+        colour = ReportColour::Green;
+        break;
+      case Verdict::Modified:
+        line = formatTemplate(errorFormat_, {entry.name, std::string()});
+        ++counts_.modified;
+        break;
+      case Verdict::Unreadable:
+        line = formatTemplate(errorFormat_, {entry.name, unreadableMark_});
+        ++counts_.modified;
+        break;
+      case Verdict::Missing:
+        line = formatTemplate(errorFormat_, {entry.name, deletedMark_});
+        ++counts_.modified;
+        ++counts_.deleted;
+        break;
+    }
+    observer_.reportLine(line, colour);
+    lastColour_ = colour;
+    ++counts_.entries;
+  }
+
+  const VerifyCounts& counts() const { return counts_; }
+  ReportColour lastColour() const { return lastColour_; }
+
+ private:
+  // A checksum list cannot carry its own checksum: writing the value would
+  // change the list. So an entry for the list being read, or for a list under
+  // the name lists get at a root, is not recomputed and stands as intact,
+  // whatever the entry before it held.
+  bool namesChecksumList(const std::string& name) const {
+    return equalIgnoringAsciiCase(name, listName_) || equalIgnoringAsciiCase(name, kRootListName);
+  }
+
+  Verdict judge(const listfile::ListEntry& entry) {
+    // The kernel would read a name with a NUL byte only up to it, which could
+    // open another file: such a name leads nowhere.
+    if (entry.name.find('\0') != std::string::npos) return Verdict::Missing;
+    std::string path = folderPrefix_ + entry.name;
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(), '\\', '/');
+    FileReadStatus status = FileReadStatus::OpenFailed;
+    std::string computed;
+    if (entry.kind == engines::ChecksumKind::Crc32) {
+      const auto crc = engines::FileCrc32(path);
+      status = crc.status;
+      computed = crc.value.toHex();
+    } else {
+      const auto digest = engines::MD5File(path, &observer_);
+      status = digest.status;
+      computed = digest.value.toHex();
+    }
+    switch (status) {
+      case FileReadStatus::Ok:
+        return listfile::checksumTextsMatch(entry.expected, computed) ? Verdict::Intact : Verdict::Modified;
+      case FileReadStatus::ReadFailed: return Verdict::Unreadable;
+      case FileReadStatus::OpenFailed: break;
+    }
+    // Missing, a folder, a FIFO, socket or device, or not permitted: none of
+    // them can be checked, so the file counts as gone.
+    return Verdict::Missing;
+  }
+
+  std::string folderPrefix_;
+  std::string listName_;
+  VerifyObserver& observer_;
+  std::string deletedMark_;
+  std::string errorFormat_;
+  std::string intactFormat_;
+  std::string unreadableMark_;
+  VerifyCounts counts_;
+  ReportColour lastColour_ = ReportColour::Default;
+};
+
+void readListFile(const std::string& path, ChecksumMode mode, listfile::ListVisitor& visitor) {
+  platform::InputFile file;
+  if (!file.open(path)) return;
+  InputFileBuffer buffer(file);
+  std::istream input(&buffer);
+  listfile::readList(input, mode, visitor);
+}
+
+}  // namespace
+
+std::string findList(const std::string& folder) {
+  const platform::DirectoryListing listing = platform::listDirectory(folder);
+  std::string name = lastWithExtension(listing, listfile::kSfvExtension);
+  if (name.empty()) name = lastWithExtension(listing, listfile::kMd5Extension);
+  return name;
+}
+
+VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer) {
+  VerifyResult result;
+  result.listName = findList(folder);
+  if (result.listName.empty()) return result;
+  result.outcome = VerifyOutcome::Checked;
+
+  const std::string folderPrefix = platform::withTrailingSlash(folder);
+  EntryChecker checker(folderPrefix, result.listName, observer);
+  readListFile(folderPrefix + result.listName, mode, checker);
+
+  result.counts = checker.counts();
+  const VerifyCounts& counts = result.counts;
+  const ReportColour colour = checker.lastColour();
+  observer.reportLine(" ", colour);
+  observer.reportLine(formatTemplate(language::lookup(texts::FileChecked), {std::int64_t{counts.entries}}), colour);
+  observer.reportLine(formatTemplate(language::lookup(texts::FileModi),
+                                     {std::int64_t{counts.modified}, std::int64_t{counts.deleted}}),
+                      colour);
+  observer.reportLine(
+      formatTemplate(language::lookup(texts::FileCheckedOk), {std::int64_t{counts.entries - counts.modified}}),
+      colour);
+  return result;
+}
+
+}  // namespace zelk::passes

@@ -1,6 +1,7 @@
 #include "platform/directory.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,14 @@
 #include <memory>
 
 namespace zelk::platform {
+namespace {
+
+bool isSymbolicLink(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+}  // namespace
 
 DirectoryListing listDirectory(const std::string& folder) {
   DirectoryListing listing;
@@ -19,7 +28,9 @@ DirectoryListing listDirectory(const std::string& folder) {
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    const bool isLink = entry->d_type == DT_LNK;
+    // Some file systems leave d_type unknown; lstat must then tell a link,
+    // or a link to a folder would be walked as a folder.
+    const bool isLink = entry->d_type == DT_LNK || (entry->d_type == DT_UNKNOWN && isSymbolicLink(prefix + name));
     FileKind kind = FileKind::Other;
     switch (entry->d_type) {
       case DT_REG: kind = FileKind::Regular; break;
@@ -52,7 +63,17 @@ std::string withTrailingSlash(std::string path) {
   return path;
 }
 
+namespace {
+std::string& programFolderOverride() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void setProgramFolderForTesting(const std::string& folder) { programFolderOverride() = withTrailingSlash(folder); }
+
 std::string programFolder() {
+  if (!programFolderOverride().empty()) return programFolderOverride();
   std::string buffer(PATH_MAX, '\0');
   const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
   if (length <= 0) return withTrailingSlash(currentDirectory());

@@ -34,7 +34,9 @@ std::string currentDirectory();
 // `path` with a '/' appended unless it is empty or already ends in one.
 std::string withTrailingSlash(std::string path);
 
-// The folder of the running executable, ending in '/'.
+// The folder of the running executable, ending in '/'. It holds the language
+// files, so tests point it at a folder of their own.
 std::string programFolder();
+void setProgramFolderForTesting(const std::string& folder);  // empty: the real one
 
 }  // namespace zelk::platform

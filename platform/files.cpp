@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <utility>
 
 #include "platform/system_calls.h"
@@ -76,9 +78,24 @@ OutputFile::~OutputFile() { close(); }
 bool OutputFile::create(const std::string& path) {
   close();
   failed_ = false;
-  fd_ = systemCalls().open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
-  if (fd_ < 0) failed_ = true;
-  return !failed_;
+  // O_NONBLOCK keeps the open of a FIFO from waiting for a reader; a FIFO or
+  // socket is then refused, as nothing written to it would become a file.
+  const int fd =
+      systemCalls().open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    failed_ = true;
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
+    systemCalls().close(fd);
+    failed_ = true;
+    return false;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  fd_ = fd;
+  return true;
 }
 
 bool OutputFile::write(const void* data, std::size_t size) {
@@ -110,5 +127,9 @@ std::int64_t FileSizeOf(const std::string& path) {
   InputFile file;
   return file.open(path) ? file.size() : -1;
 }
+
+bool replaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 }  // namespace zelk::platform

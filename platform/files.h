@@ -53,6 +53,8 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
+  // False when the file cannot be created, or the name is a FIFO or socket
+  // (a list written there would be lost, and the open could block).
   bool create(const std::string& path);
   bool write(const void* data, std::size_t size);
   // Closes the file; true only when it was created and every write succeeded.
@@ -66,5 +68,12 @@ class OutputFile {
 
 // Size of a regular file, -1 when it cannot be opened.
 std::int64_t FileSizeOf(const std::string& path);
+
+// Puts the file `from` in the place of `to` in one step (both in one folder):
+// anyone opening `to` finds either the old file or the whole new one.
+bool replaceFile(const std::string& from, const std::string& to);
+
+// Removes the file (or symbolic link) `path`; false when nothing was removed.
+bool removeFile(const std::string& path);
 
 }  // namespace zelk::platform

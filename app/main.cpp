@@ -1,0 +1,21 @@
+// The desktop program: the main window, or with "-v" the verify window alone
+// on the directory the program was started in.
+
+#include "ui/application.h"
+#include "ui/main_window.h"
+#include "ui/verify_window.h"
+
+int main(int argc, char** argv) {
+  zelk::ui::ZelkApplication application(argc, argv);
+  const QStringList arguments = QCoreApplication::arguments().mid(1);
+
+  if (zelk::ui::startAction(arguments) == zelk::ui::StartAction::VerifyCurrentDirectory) {
+    zelk::ui::TForm2 verifyWindow(nullptr, nullptr);
+    verifyWindow.exec();
+    return 0;
+  }
+
+  zelk::ui::TForm1 mainWindow(arguments);
+  mainWindow.show();
+  return QApplication::exec();
+}

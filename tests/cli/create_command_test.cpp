@@ -1,0 +1,155 @@
+// Runs the built zelk-sfv with its standard streams on files, never on a terminal.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using zelk::testing::TempFolder;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string toolPath() {
+  const char* dir = std::getenv("ZELK_TOOLS_DIR");
+  return std::string(dir != nullptr ? dir : ".") + "/cli/zelk-sfv";
+}
+
+// Runs zelk-sfv in `workingFolder` with stdin from /dev/null.
+Result runTool(const std::vector<std::string>& arguments, const std::string& workingFolder = "/") {
+  TempFolder capture;
+  const std::string outPath = capture.path() + "out";
+  const std::string errPath = capture.path() + "err";
+  const std::string program = toolPath();
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
+        ::chdir(workingFolder.c_str()) != 0) {
+      ::_exit(127);
+    }
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  Result result;
+  int status = 0;
+  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  result.out = capture.read("out");
+  result.err = capture.read("err");
+  return result;
+}
+
+class CreateCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(::access(toolPath().c_str(), X_OK), 0) << toolPath() << ": ZELK_TOOLS_DIR names the build folder";
+    temp_.write("Music/b.txt", "123456789");
+    temp_.write("Music/sub/c.bin", "The quick brown fox jumps over the lazy dog");
+  }
+  std::string music() const { return temp_.path() + "Music"; }
+
+  TempFolder temp_;
+};
+
+TEST_F(CreateCommand, WritesTheListAndPrintsEveryLine) {
+  const Result result = runTool({"create", "-r", "--creator", "me", music()});
+  EXPECT_EQ(result.status, 0) << result.err;
+  // Values by cksfv; the time varies, so only its form is checked.
+  const std::string start = "b.txt cbf43926\nsub\\c.bin 414fa339\nTIME: ";
+  const std::string end = " sek\nChecksum create is finish\n";
+  EXPECT_EQ(result.out.substr(0, start.size()), start);
+  ASSERT_GE(result.out.size(), end.size());
+  EXPECT_EQ(result.out.substr(result.out.size() - end.size()), end);
+  EXPECT_EQ(result.err, "");
+  const std::string list = temp_.read("Music/Music.sfv");
+  EXPECT_NE(list.find("\r\n; creator: me\r\n; comment: (NONE)\r\n"), std::string::npos) << list;
+  EXPECT_NE(list.find("\r\nb.txt cbf43926\r\nsub\\c.bin 414fa339\r\n"), std::string::npos) << list;
+}
+
+TEST_F(CreateCommand, Md5ListOfTheFolderItself) {
+  const Result result = runTool({"create", "--md5", music() + "/"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out.substr(0, 39), "b.txt 25f9e794323b453885f5181f1b624d0b\n");  // md5sum
+  const std::string list = temp_.read("Music/Music.md5");
+  EXPECT_NE(list.find("\r\n25f9e794323b453885f5181f1b624d0b b.txt\r\n"), std::string::npos) << list;
+  EXPECT_EQ(list.find("c.bin"), std::string::npos) << list;
+}
+
+TEST_F(CreateCommand, DotNamesTheListAfterTheCurrentFolder) {
+  EXPECT_EQ(runTool({"create", "."}, music()).status, 0);
+  EXPECT_NE(temp_.read("Music/Music.sfv").find("\r\nb.txt cbf43926\r\n"), std::string::npos);
+}
+
+TEST_F(CreateCommand, ExistingListIsKeptWithoutATerminalUnlessForced) {
+  temp_.write("Music/Music.sfv", "old list");
+  const Result refused = runTool({"create", music()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find("File \"Music.sfv\" is exit. Overwrite it?"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+  EXPECT_EQ(temp_.read("Music/Music.sfv"), "old list");
+
+  const Result forced = runTool({"create", "--force", music()});
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_NE(temp_.read("Music/Music.sfv").find("\r\nb.txt cbf43926\r\n"), std::string::npos);
+}
+
+TEST_F(CreateCommand, FailuresExitWithTwo) {
+  const Result missing = runTool({"create", temp_.path() + "nowhere"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
+
+  ASSERT_EQ(::symlink("/dev/full", (music() + "/.Music.sfv.partial").c_str()), 0);
+  const Result full = runTool({"create", music()});
+  EXPECT_EQ(full.status, 2);
+  EXPECT_NE(full.err.find("The list \"Music.sfv\" could not be written."), std::string::npos) << full.err;
+  EXPECT_EQ(full.out.find("Checksum create is finish"), std::string::npos) << full.out;
+}
+
+TEST_F(CreateCommand, BadUsageExitsWithTwo) {
+  const std::vector<std::vector<std::string>> cases{
+      {},
+      {"create"},
+      {"create", "--bogus", music()},
+      {"create", music(), music()},
+      {"create", music(), "--creator"},
+      {"frobnicate", music()},
+  };
+  for (const auto& arguments : cases) {
+    const Result result = runTool(arguments);
+    EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
+    EXPECT_NE(result.err, "") << ::testing::PrintToString(arguments);
+    EXPECT_EQ(result.out, "") << ::testing::PrintToString(arguments);
+  }
+  EXPECT_EQ(temp_.read("Music/Music.sfv"), "");
+}
+
+TEST(ZelkSfv, HelpAndVersion) {
+  for (const auto& arguments : std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"create", "--help"}}) {
+    const Result help = runTool(arguments);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("zelk-sfv create [--md5] [-r|--recursive]"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("zelk-sfv verify"), std::string::npos) << help.out;
+  }
+  const Result version = runTool({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "zelk-sfv " ZELK_VERSION "\n");
+}
+
+}  // namespace

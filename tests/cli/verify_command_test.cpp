@@ -1,0 +1,166 @@
+// Runs the built zelk-sfv verify on folders with lists that other tools wrote.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using zelk::testing::TempFolder;
+
+std::string toolPath() {
+  const char* dir = std::getenv("ZELK_TOOLS_DIR");
+  return std::string(dir == nullptr ? "." : dir) + "/cli/zelk-sfv";
+}
+
+struct ToolRun {
+  int status = -1;
+  std::vector<std::string> out;  // standard output, line by line
+  std::string err;
+};
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+// Runs `tool verify arguments` in `workingFolder`; output goes to files, so
+// standard output is no terminal and the lines come without colour.
+ToolRun runVerify(const std::string& workingFolder, const std::string& arguments, const std::string& tool = toolPath()) {
+  TempFolder capture;
+  const std::string command = "cd '" + workingFolder + "' && '" + tool + "' verify " + arguments + " >'" +
+                              capture.path() + "out' 2>'" + capture.path() + "err' </dev/null";
+  const int raw = std::system(command.c_str());
+  ToolRun run;
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = splitLines(capture.read("out"));
+  run.err = capture.read("err");
+  return run;
+}
+
+void writeKnownFiles(const TempFolder& folder) {
+  folder.write("fox.txt", "The quick brown fox jumps over the lazy dog");
+  folder.write("sub/abc.txt", "abc");
+}
+
+const std::string kOkFox = "FILE: fox.txt CRC OK.";
+const std::string kOkAbc = "FILE: sub\\abc.txt CRC OK.";
+
+TEST(VerifyCommand, PrintsTheReportAndExitsByTheOutcome) {
+  // Checksums from cksfv and md5sum over the same two files.
+  const std::string sfv = "; creator: (NONE)\r\n; comment: holiday\r\nfox.txt 414FA339\r\nsub\\abc.txt 352441c2\r\n";
+  const std::string md5 =
+      "9e107d9d372bb6826bd81d3542a419d6  fox.txt\n900150983cd24fb0d6963f7d28e17f72 *sub\\abc.txt\n";
+  const std::string broken = "fox.txt 00000000\nsub\\abc.txt 352441c2\ngone.txt 12345678\n";
+  const struct {
+    const char* label;
+    std::string listName;
+    std::string listText;
+    std::string arguments;  // "%" stands for the folder
+    int status;
+    std::vector<std::string> out;
+  } cases[] = {
+      {"intact, current folder", "a.sfv", sfv, "", 0,
+       {"creator: (NONE)", "comment: holiday", kOkFox, kOkAbc, " ", "Files checked: 2",
+        "Files modified: 0  --> File's delete:0", "Files CRC OK: 2"}},
+      {"intact, folder given", "a.sfv", sfv, "%", 0,
+       {"creator: (NONE)", "comment: holiday", kOkFox, kOkAbc, " ", "Files checked: 2",
+        "Files modified: 0  --> File's delete:0", "Files CRC OK: 2"}},
+      {"modified and missing", "a.sfv", broken, "%", 1,
+       {"FILE: fox.txt CRC ERROR. File was modified, check it.  ", kOkAbc,
+        "FILE: gone.txt CRC ERROR. File was modified, check it.  ---> File was delete", " ", "Files checked: 3",
+        "Files modified: 2  --> File's delete:1", "Files CRC OK: 1"}},
+      {"md5 list, automatic", "a.md5", md5, "--mode auto %", 0,
+       {kOkFox, kOkAbc, " ", "Files checked: 2", "Files modified: 0  --> File's delete:0", "Files CRC OK: 2"}},
+      {"md5 list, md5 mode", "a.md5", md5, "% --mode=md5", 0,
+       {kOkFox, kOkAbc, " ", "Files checked: 2", "Files modified: 0  --> File's delete:0", "Files CRC OK: 2"}},
+      {"md5 list, crc32 mode", "a.md5", md5, "--mode crc32 %", 1,
+       {"FILE: 9e107d9d372bb6826bd81d3542a419d6 CRC ERROR. File was modified, check it.  ---> File was delete",
+        "FILE: 900150983cd24fb0d6963f7d28e17f72 *su CRC ERROR. File was modified, check it.  ---> File was delete",
+        " ", "Files checked: 2", "Files modified: 2  --> File's delete:2", "Files CRC OK: 0"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempFolder folder;
+    writeKnownFiles(folder);
+    folder.write(c.listName, c.listText);
+    std::string arguments = c.arguments;
+    if (const auto at = arguments.find('%'); at != std::string::npos) arguments.replace(at, 1, "'" + folder.path() + "'");
+    const ToolRun run = runVerify(c.arguments.find('%') == std::string::npos ? folder.path() : "/", arguments);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "result.rtf"));
+  }
+}
+
+TEST(VerifyCommand, FailsWithStatusTwoWithoutAListOrUsableArguments) {
+  TempFolder folder;
+  writeKnownFiles(folder);
+  folder.makeFolder("folder.sfv");
+  const struct {
+    const char* label;
+    std::string arguments;
+    std::string message;
+  } cases[] = {
+      {"no list", "", "no .sfv or .md5 list"},
+      {"no such folder", "missing", "not a folder"},
+      {"unknown mode", "--mode sha1", "--mode"},
+      {"mode without value", "--mode", "--mode"},
+      {"unknown option", "--bogus", "--bogus"},
+      {"two folders", ". sub", "one folder"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const ToolRun run = runVerify(folder.path(), c.arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+}
+
+TEST(VerifyCommand, SaveWritesTheReportAsRtf) {
+  TempFolder folder;
+  writeKnownFiles(folder);
+  folder.write("a.sfv", "fox.txt 414fa339\r\ngone{1}.txt 414fa339\r\n");
+  const ToolRun run = runVerify(folder.path(), "--save");
+  EXPECT_EQ(run.status, 1) << run.err;
+  const std::string rtf = folder.read("result.rtf");
+  EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+  // Green first, then red; both lines and the summary in their colours.
+  EXPECT_NE(rtf.find("\\red0\\green128\\blue0;\\red255\\green0\\blue0;"), std::string::npos);
+  EXPECT_NE(rtf.find("\\cf1 FILE: fox.txt CRC OK.\\par"), std::string::npos);
+  EXPECT_NE(rtf.find("\\cf2 FILE: gone\\{1\\}.txt CRC ERROR. File was modified, check it.  ---> File was delete\\par"),
+            std::string::npos);
+  EXPECT_NE(rtf.find("\\cf2 Files CRC OK: 1\\par"), std::string::npos);
+  ASSERT_GE(run.out.size(), 2u);
+  EXPECT_EQ(run.out[run.out.size() - 2], "Result.txt you can found here: ");
+  EXPECT_EQ(run.out.back(), folder.path());
+}
+
+// A translation whose template wants a number where the name goes stops the
+// run with a message instead of printing garbage. The language file lives in
+// the program's folder, so the test runs a copy of the program.
+TEST(VerifyCommand, BadLanguageTemplateEndsWithStatusTwo) {
+  TempFolder program;
+  const std::string tool = program.path() + "zelk-sfv";
+  std::filesystem::copy_file(toolPath(), tool);
+  program.write("language.lng", "[PROG]\nFile_crc_ok=FILE: %d CRC OK.\n");
+  TempFolder folder;
+  writeKnownFiles(folder);
+  folder.write("a.sfv", "fox.txt 414fa339\n");
+  const ToolRun run = runVerify(folder.path(), "", tool);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_FALSE(run.err.empty());
+  EXPECT_TRUE(run.out.empty());
+}
+
+}  // namespace

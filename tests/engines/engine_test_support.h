@@ -1,0 +1,130 @@
+#pragma once
+// Shared fixtures of the engine tests: reproducible file contents with
+// checksums from other tools, a progress sink that records what it is told,
+// and read failures injected through the system-call seam.
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engines/progress.h"
+#include "platform/system_calls.h"
+
+namespace zelk::engines::testing {
+
+// Byte i of every sample is the top byte of i * 2654435761 (mod 2^32).
+inline std::vector<std::uint8_t> Pattern(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 2654435761u & 0xFFFFFFFFu) >> 24);
+  return bytes;
+}
+
+inline std::string PatternText(std::size_t size) {
+  const std::vector<std::uint8_t> bytes = Pattern(size);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+struct PatternSample {
+  std::size_t size;
+  const char* crc32;
+  const char* md5;
+};
+
+// Written to files and checked with `rhash --crc32` and `md5sum`. The sizes
+// sit on the edges of MD5's fill, of 4 KiB and 64 KiB blocks and of 1 MiB.
+inline const std::vector<PatternSample> kPatternSamples = {
+    {0, "00000000", "d41d8cd98f00b204e9800998ecf8427e"},
+    {1, "d202ef8d", "93b885adfe0da089cdf634904fd59f71"},
+    {3, "3fec0201", "a67ea6915931db34dea950eb299205b8"},
+    {55, "d00953c9", "1eec39e439a0686e0f16143c93e65544"},
+    {56, "f366126b", "99d69c39ec90af2fb1496b6e9c6c764d"},
+    {63, "6b53518c", "6bb048b09bcadbcdfd181977323cdfd0"},
+    {64, "06d28c3e", "e2ea14ec96ad97249814fe4e07e09782"},
+    {65, "806cdf37", "6eefe2eaf8f76d19fb53cbf452e5a331"},
+    {4095, "f0fbd39a", "81af61e11575cff6721fe9c66cd28591"},
+    {4096, "3d270474", "2b6e9f327f32713bff9d289ac0017436"},
+    {4097, "4b369933", "2fe8769520df8b681cc5e247f6bf5fab"},
+    {65535, "94655158", "8732144f0f9c53c1b349d0dd1ca53885"},
+    {65536, "a6275846", "6ddae881989d556c679d301c2cfe4baf"},
+    {65537, "64c2e5e8", "c398b9a82043529c02272bcc51e1673c"},
+    {1048576, "158987c5", "900fad0e36be8d5ba0cb1653208c9f07"},
+    {1048577, "5ec41af9", "030183cb4d095748263e646164fbdbda"},
+    {3145745, "2967f726", "b055e9e0eb8acff5b0eb5fda9a6738a8"},
+};
+
+// Records the calls as text, e.g. "show 33 66 100 hide".
+class RecordingProgress final : public ProgressSink {
+ public:
+  void showProgress() override { add("show"); }
+  void setProgress(int percent) override { add(std::to_string(percent)); }
+  void hideProgress() override { add("hide"); }
+  const std::string& events() const { return events_; }
+
+ private:
+  void add(const std::string& event) {
+    if (!events_.empty()) events_ += ' ';
+    events_ += event;
+  }
+  std::string events_;
+};
+
+// "show 1 2 ... last hide": a bar that rises one point at a time.
+inline std::string EveryPercentUpTo(int last) {
+  std::string events = "show";
+  for (int i = 1; i <= last; ++i) {
+    events += ' ';
+    events += std::to_string(i);
+  }
+  events += " hide";
+  return events;
+}
+
+// While alive, file reads deliver `budget` bytes in all and then fail.
+class ReadsFailAfter {
+ public:
+  explicit ReadsFailAfter(std::int64_t budget) {
+    real() = platform::systemCalls().read;
+    remaining() = budget;
+    platform::systemCalls().read = &read;
+  }
+
+ private:
+  using ReadCall = ssize_t (*)(int, void*, size_t);
+  static ReadCall& real() {
+    static ReadCall call = nullptr;
+    return call;
+  }
+  static std::int64_t& remaining() {
+    static std::int64_t bytes = 0;
+    return bytes;
+  }
+  static ssize_t read(int fd, void* buffer, size_t size) {
+    if (remaining() <= 0) {
+      errno = EIO;
+      return -1;
+    }
+    const ssize_t got = real()(fd, buffer, std::min(size, static_cast<size_t>(remaining())));
+    if (got > 0) remaining() -= got;
+    return got;
+  }
+
+  platform::ScopedSystemCalls restore_;
+};
+
+// While alive, every open fails as if permission were denied.
+class OpensFail {
+ public:
+  OpensFail() {
+    platform::systemCalls().open = [](const char*, int, mode_t) {
+      errno = EACCES;
+      return -1;
+    };
+  }
+
+ private:
+  platform::ScopedSystemCalls restore_;
+};
+
+}  // namespace zelk::engines::testing

@@ -1,0 +1,120 @@
+#include "passes/rtf_report.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+
+namespace zelk::passes {
+namespace {
+
+using zelk::testing::TempFolder;
+
+// The document's text after the colour table, less the closing brace.
+std::string bodyOf(const std::string& document) {
+  const std::size_t start = document.find("\\cf1 ");
+  const std::size_t end = document.rfind('}');
+  if (start == std::string::npos || end == std::string::npos || end < start) return {};
+  return document.substr(start + 5, end - start - 5);
+}
+
+TEST(RtfDocument, EscapesSpecialAndNonAsciiCharacters) {
+  // \uN values are the UTF-16 code units of the Unicode charts, as signed
+  // 16-bit numbers.
+  const struct {
+    const char* label;
+    std::string text;
+    std::string body;
+  } cases[] = {
+      {"plain ASCII", "FILE: a.txt CRC OK.", "FILE: a.txt CRC OK."},
+      {"backslash and braces", "sub\\{x}.txt", "sub\\\\\\{x\\}.txt"},
+      {"line breaks", "a\nb\r\n", "a\\par\nb\\par\n"},
+      {"tab", "a\tb", "a\\tab b"},
+      {"control byte", std::string("a\x01" "b"), "a\\'01b"},
+      {"two-byte letter", "caf\xC3\xA9", "caf\\u233?"},
+      {"three-byte letters", "\xE2\x82\xAC\xE4\xB8\xAD", "\\u8364?\\u20013?"},
+      {"above 32767 is negative", "\xEF\xA3\xBF", "\\u-1793?"},
+      {"emoji as surrogate pair", "\xF0\x9F\x98\x80", "\\u-10179?\\u-8704?"},
+      {"highest code point", "\xF4\x8F\xBF\xBF", "\\u-9217?\\u-8193?"},
+      {"invalid bytes", "\xFF\xFE", "\\'ff\\'fe"},
+      {"overlong sequence", "\xC0\xAF", "\\'c0\\'af"},
+      {"encoded surrogate", "\xED\xA0\x80", "\\'ed\\'a0\\'80"},
+      {"truncated at the end", "x\xE2\x82", "x\\'e2\\'82"},
+      {"lead byte before ASCII", "\xC3" "A", "\\'c3A"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(bodyOf(rtfDocument({{c.text, kIntactColour}})), c.body);
+  }
+}
+
+TEST(RtfDocument, HoldsEachUsedColourOnceInOrderOfUse) {
+  const std::string document = rtfDocument({{"ok\n", kIntactColour},
+                                            {"bad\n", kFailedColour},
+                                            {"ok\n", kIntactColour},
+                                            {"sum\n", {12, 34, 56}}});
+  EXPECT_EQ(document.rfind("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}", 0), 0u);
+  EXPECT_NE(document.find("{\\colortbl ;\\red0\\green128\\blue0;\\red255\\green0\\blue0;\\red12\\green34\\blue56;}"),
+            std::string::npos);
+  EXPECT_NE(document.find("\\cf1 ok\\par\n\\cf2 bad\\par\n\\cf1 ok\\par\n\\cf3 sum\\par\n}"), std::string::npos);
+  EXPECT_NE(document.find("\\uc1"), std::string::npos);
+}
+
+TEST(RtfDocument, EmptyReportIsStillADocument) {
+  const std::string document = rtfDocument({});
+  EXPECT_EQ(document.rfind("{\\rtf1", 0), 0u);
+  EXPECT_NE(document.find("{\\colortbl ;}"), std::string::npos);
+}
+
+// unrtf's text mode shows runs of blanks as one blank.
+std::string withSingleBlanks(std::string text) {
+  text.erase(std::unique(text.begin(), text.end(), [](char a, char b) { return a == ' ' && b == ' '; }), text.end());
+  return text;
+}
+
+// unrtf in text mode prints the fallback '?' for every \uN it meets.
+TEST(RtfDocument, ReadsBackWithUnrtf) {
+  if (::access("/usr/bin/unrtf", X_OK) != 0) GTEST_SKIP() << "unrtf is not installed";
+  TempFolder folder;
+  const std::string path = folder.path() + "result.rtf";
+  ASSERT_TRUE(writeRtfFile(path, {{"FILE: a{b}\\c.txt CRC OK.\n", kIntactColour},
+                                  {"FILE: caf\xC3\xA9 \xF0\x9F\x98\x80 CRC ERROR.  ---> gone\n", kFailedColour},
+                                  {" \n", kFailedColour},
+                                  {"Files checked: 2\n", kFailedColour}}));
+  std::FILE* pipe = ::popen(("/usr/bin/unrtf --text '" + path + "' 2>/dev/null").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char chunk[4096];
+  while (const std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, got);
+  ASSERT_EQ(::pclose(pipe), 0);
+
+  std::istringstream stream(output);
+  std::vector<std::string> lines;
+  bool inText = false;
+  for (std::string line; std::getline(stream, line);) {
+    if (inText) lines.push_back(withSingleBlanks(line));
+    else if (line.starts_with("-----")) inText = true;
+  }
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  EXPECT_EQ(lines, (std::vector<std::string>{"FILE: a{b}\\c.txt CRC OK.", "FILE: caf? ?? CRC ERROR. ---> gone", " ",
+                                             "Files checked: 2"}));
+}
+
+TEST(WriteRtfFile, ReplacesTheFileAndTellsFailures) {
+  TempFolder folder;
+  const std::string path = folder.write("result.rtf", std::string(100000, 'x'));
+  const std::vector<ColouredRun> runs{{"FILE: a CRC OK.\n", kIntactColour}};
+  ASSERT_TRUE(writeRtfFile(path, runs));
+  EXPECT_EQ(folder.read("result.rtf"), rtfDocument(runs));
+  EXPECT_FALSE(writeRtfFile(folder.path() + "missing/result.rtf", runs));
+  EXPECT_FALSE(writeRtfFile("/dev/full", runs));
+}
+
+}  // namespace
+}  // namespace zelk::passes

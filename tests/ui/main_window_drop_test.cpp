@@ -1,0 +1,106 @@
+// Folders reaching the folder field by drop from the desktop and by the
+// browse dialog.
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolButton>
+#include <QUrl>
+
+#include "tests/ui/main_window_fixture.h"
+#include "ui/main_window.h"
+
+namespace zelk::ui {
+namespace {
+
+using testing::MainWindowTest;
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+std::unique_ptr<QMimeData> urls(const QList<QUrl>& list) {
+  auto data = std::make_unique<QMimeData>();
+  data->setUrls(list);
+  return data;
+}
+
+// Drags `data` onto the folder field; true when the field took the drop.
+bool dropOnFolderField(TForm1& window, const QMimeData& data) {
+  const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+  QDragEnterEvent enter(QPoint(4, 4), offered, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window.direct, &enter);
+  if (!enter.isAccepted()) return false;
+  EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+  QDropEvent drop(QPointF(4, 4), offered, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window.direct, &drop);
+  QCoreApplication::processEvents();  // the drop is handled once the drag has ended
+  EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+  return drop.isAccepted();
+}
+
+TEST_F(MainWindowTest, DroppedFoldersTheFirstBecomesTheFolder) {
+  TForm1 window;
+  for (const char* name : {"one", "two", "three"}) work_.makeFolder(name);
+  const auto data = urls({QUrl::fromLocalFile(qt(work_.path() + "one")), QUrl::fromLocalFile(qt(work_.path() + "two")),
+                          QUrl::fromLocalFile(qt(work_.path() + "three"))});
+  ASSERT_TRUE(dropOnFolderField(window, *data));
+  EXPECT_EQ(window.direct->text(), qt(work_.path() + "one/"));
+}
+
+TEST_F(MainWindowTest, DroppedFileIsRefusedWithAMessage) {
+  TForm1 window;
+  window.direct->setText("/kept/");
+  const auto data = urls({QUrl::fromLocalFile(qt(work_.write("list.sfv", "x"))),
+                          QUrl::fromLocalFile(qt(work_.makeFolder("folder")))});
+  QString message;
+  modals_.setHandler([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    message = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  ASSERT_TRUE(dropOnFolderField(window, *data));
+  EXPECT_EQ(message, "Not for file, choose a folder only");
+  EXPECT_EQ(window.direct->text(), "/kept/");
+}
+
+TEST_F(MainWindowTest, DragsWithoutLocalFilesAreRefused) {
+  TForm1 window;
+  window.direct->setText("/kept/");
+  QMimeData text;
+  text.setText("/some/folder");
+  EXPECT_FALSE(dropOnFolderField(window, text));
+  EXPECT_FALSE(dropOnFolderField(window, *urls({QUrl("https://example.org/folder/")})));
+  EXPECT_EQ(window.direct->text(), "/kept/");
+}
+
+TEST_F(MainWindowTest, BrowseDialogSetsTheFolderOrChangesNothing) {
+  TForm1 window;
+  window.direct->setText("/kept/");
+  work_.makeFolder("chosen");
+  QString title;
+  modals_.setHandler([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->windowTitle();
+    dialog->reject();
+  });
+  window.JvBitBtn1->click();
+  EXPECT_EQ(title, "Chooce the folder");
+  EXPECT_EQ(window.direct->text(), "/kept/");
+
+  modals_.setHandler([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(qt(work_.path() + "chosen"));
+    QMetaObject::invokeMethod(dialog, "accept");  // protected in QFileDialog
+  });
+  window.JvBitBtn1->click();
+  EXPECT_EQ(window.direct->text(), qt(work_.path() + "chosen/"));
+}
+
+}  // namespace
+}  // namespace zelk::ui

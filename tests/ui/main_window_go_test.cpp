@@ -1,0 +1,172 @@
+// GO: the create pass into the window's controls, the overwrite question,
+// the progress bar, and the verify window for "Validate".
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+
+#include "tests/ui/main_window_fixture.h"
+#include "ui/main_window.h"
+#include "ui/mode_chooser.h"
+#include "ui/verify_window.h"
+
+namespace zelk::ui {
+namespace {
+
+using testing::MainWindowTest;
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+// "123456789" is the CRC-32 check value's input (cbf43926); "abc" is in the
+// MD5 suite of RFC 1321.
+class GoTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    folder_ = work_.makeFolder("music");
+    work_.write("music/a.txt", "123456789");
+    work_.write("music/b.txt", "abc");
+    window_ = std::make_unique<TForm1>();
+    window_->direct->setText(qt(folder_));
+  }
+
+  std::string folder_;
+  std::unique_ptr<TForm1> window_;
+};
+
+TEST_F(GoTest, CreatePassFillsTheWindowAndWritesTheList) {
+  window_->Memo1->setPlainText("old line");
+  window_->FlatSpeedButton1->click();
+
+  EXPECT_EQ(window_->Memo1->toPlainText(), "a.txt cbf43926\nb.txt 352441c2");
+  EXPECT_TRUE(window_->Label3->text().startsWith("TIME: ")) << window_->Label3->text().toStdString();
+  EXPECT_TRUE(window_->Label3->text().endsWith(" sek"));
+  EXPECT_EQ(window_->finish->text(), "Checksum create is finish");
+  const std::string list = work_.read("music/music.sfv");
+  EXPECT_NE(list.find("a.txt cbf43926\r\nb.txt 352441c2\r\n"), std::string::npos) << list;
+  EXPECT_EQ(platform::currentDirectory() + "/", folder_);
+}
+
+TEST_F(GoTest, CreatePassTakesKindSubfoldersCreatorAndComment) {
+  work_.write("music/live/c.txt", "");
+  window_->FlatRadioButton2->setChecked(true);
+  window_->FlatCheckBox1->setChecked(true);
+  window_->Edit1->setText("Maker");
+  window_->Edit2->setText("Note");
+  window_->FlatSpeedButton1->click();
+
+  EXPECT_EQ(window_->Memo1->toPlainText(),
+            "a.txt 25f9e794323b453885f5181f1b624d0b\n"
+            "b.txt 900150983cd24fb0d6963f7d28e17f72\n"
+            "live\\c.txt d41d8cd98f00b204e9800998ecf8427e");
+  const std::string list = work_.read("music/music.md5");
+  EXPECT_NE(list.find("Maker"), std::string::npos) << list;
+  EXPECT_NE(list.find("Note"), std::string::npos) << list;
+  EXPECT_NE(list.find("900150983cd24fb0d6963f7d28e17f72 b.txt"), std::string::npos) << list;
+}
+
+TEST_F(GoTest, ExistingListIsKeptWhenTheAnswerIsNo) {
+  const std::string oldList = "a.txt 00000000\r\n";
+  work_.write("music/music.sfv", oldList);
+  window_->Label3->setText("TIME: 9.99 sek");
+  window_->Memo1->setPlainText("old line");
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString caption, question;
+  bool noWasDefault = false;
+  modals_.setHandler([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    icon = box->icon();
+    caption = box->windowTitle();
+    question = box->text();
+    noWasDefault = box->defaultButton() == box->button(QMessageBox::No);
+    box->button(QMessageBox::No)->click();
+  });
+  window_->FlatSpeedButton1->click();
+
+  EXPECT_EQ(question, "File \"music.sfv\" is exit. Overwrite it?");
+  EXPECT_EQ(caption, "Information");
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_TRUE(noWasDefault);
+  EXPECT_EQ(work_.read("music/music.sfv"), oldList);
+  EXPECT_TRUE(window_->Memo1->toPlainText().isEmpty());
+  EXPECT_EQ(window_->Label3->text(), "TIME: 9.99 sek");
+}
+
+TEST_F(GoTest, ExistingListIsReplacedWhenTheAnswerIsYes) {
+  work_.write("music/music.sfv", "a.txt 00000000\r\n");
+  modals_.setHandler([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    box->button(QMessageBox::Yes)->click();
+  });
+  window_->FlatSpeedButton1->click();
+
+  EXPECT_NE(work_.read("music/music.sfv").find("a.txt cbf43926\r\n"), std::string::npos);
+  EXPECT_EQ(window_->finish->text(), "Checksum create is finish");
+}
+
+TEST_F(GoTest, MissingFolderIsReportedInAnErrorBox) {
+  window_->direct->setText(qt(work_.path() + "nowhere/"));
+  QString message;
+  modals_.setHandler([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    message = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  window_->FlatSpeedButton1->click();
+  EXPECT_TRUE(message.contains("nowhere")) << message.toStdString();
+  EXPECT_TRUE(window_->finish->text().isEmpty());
+}
+
+TEST_F(GoTest, ProgressBarFollowsAFileReadInBlocks) {
+  work_.write("music/big.bin", std::string(300 * 1024, 'x'));
+  window_->FlatRadioButton2->setChecked(true);  // MD5 always reads in blocks
+  QList<int> positions;
+  QObject::connect(window_->ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
+    if (!window_->ProgressBar1->isHidden()) positions.append(value);
+  });
+  window_->FlatSpeedButton1->click();
+
+  ASSERT_FALSE(positions.isEmpty());
+  EXPECT_EQ(positions.last(), 100);
+  EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_TRUE(window_->ProgressBar1->isHidden());
+}
+
+TEST_F(GoTest, ValidateOpensTheVerifyWindowOnTheFolder) {
+  work_.write("music/music.sfv", "a.txt cbf43926\r\n");
+  window_->vali->setChecked(true);
+  bool chooserSeen = false;
+  QString report;
+  modals_.setHandler([&](QWidget* modal) {
+    if (auto* chooser = qobject_cast<TForm5*>(modal)) {
+      chooserSeen = true;
+      chooser->accept();
+    } else if (auto* verifyWindow = qobject_cast<TForm2*>(modal)) {
+      report = verifyWindow->ListBox1->toPlainText();
+      verifyWindow->reject();
+    } else {
+      ADD_FAILURE() << modal->metaObject()->className();
+    }
+  });
+  window_->FlatSpeedButton1->click();
+
+  EXPECT_TRUE(chooserSeen);
+  EXPECT_TRUE(report.contains("FILE: a.txt CRC OK.")) << report.toStdString();
+  EXPECT_TRUE(window_->findChildren<TForm2*>().isEmpty());
+  EXPECT_TRUE(window_->Memo1->toPlainText().isEmpty());
+  EXPECT_EQ(platform::currentDirectory() + "/", folder_);
+}
+
+}  // namespace
+}  // namespace zelk::ui

@@ -1,0 +1,181 @@
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "language/message_format.h"
+#include "tests/ui/verify_window_fixture.h"
+
+namespace zelk::ui::verify_test {
+namespace {
+
+class RecordingProgress final : public engines::ProgressSink {
+ public:
+  void showProgress() override { events += "show "; }
+  void setProgress(int percent) override { events += std::to_string(percent) + " "; }
+  void hideProgress() override { events += "hide "; }
+  std::string events;
+};
+
+TEST_F(VerifyWindow, OpensAtItsSizeWithItsControlsInPlace) {
+  chooseMode(ChecksumMode::Automatic);
+  const auto window = openWindow();
+  EXPECT_EQ(window->windowTitle(), "Verify");
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  EXPECT_LE(window->width(), 491);
+  EXPECT_LE(window->height(), 309);
+  EXPECT_EQ(window->Label1->pos(), QPoint(16, 16));
+  EXPECT_EQ(window->Label2->pos(), QPoint(16, 32));
+  EXPECT_EQ(window->FlatButton1->geometry(), QRect(184, 248, 57, 25));
+  EXPECT_EQ(window->FlatButton2->geometry(), QRect(328, 248, 129, 25));
+  EXPECT_EQ(window->ListBox1->geometry(), QRect(8, 48, 465, 193));
+  EXPECT_EQ(window->Label3->pos(), QPoint(8, 248));
+  EXPECT_FALSE(window->ListBox1->isReadOnly());
+  EXPECT_EQ(window->ListBox1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_LE(window->FlatButton2->geometry().right(), window->width());
+  EXPECT_LE(window->FlatButton2->geometry().bottom(), window->height());
+
+  QTest::mouseClick(window->FlatButton1, Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(VerifyWindow, ReportsEachEntryInItsColourAndTheCountsInTheLastOnesColour) {
+  const std::string ok = "FILE: check.txt CRC OK.";
+  const std::string changed = "FILE: changed.txt CRC ERROR. File was modified, check it.  ";
+  const std::string gone = "FILE: gone.txt CRC ERROR. File was modified, check it.  ---> File was delete";
+  const struct {
+    std::vector<std::string> entries;
+    std::vector<Line> report;
+  } cases[] = {
+      {{"check.txt cbf43926", "changed.txt cbf43926", "gone.txt cbf43926"},
+       {{ok, "green"},
+        {changed, "red"},
+        {gone, "red"},
+        {" ", "red"},
+        {"Files checked: 3", "red"},
+        {"Files modified: 2  --> File's delete:1", "red"},
+        {"Files CRC OK: 1", "red"}}},
+      {{"gone.txt cbf43926", "check.txt cbf43926"},
+       {{gone, "red"},
+        {ok, "green"},
+        {" ", "green"},
+        {"Files checked: 2", "green"},
+        {"Files modified: 1  --> File's delete:1", "green"},
+        {"Files CRC OK: 1", "green"}}},
+  };
+  folder_.write("check.txt", kCheckText);
+  folder_.write("changed.txt", "123456780");
+  for (const auto& c : cases) {
+    folder_.write("files.sfv", listOf(c.entries));
+    chooseMode(ChecksumMode::Automatic);
+    const auto window = openWindow();
+    EXPECT_EQ(reportOf(*window), c.report);
+    EXPECT_EQ(text(window->Label3), "CRC32-MODE");
+  }
+}
+
+TEST_F(VerifyWindow, CaptionsComeFromTheListElseFromTheLanguageFile) {
+  folder_.write("check.txt", kCheckText);
+  folder_.write("with.sfv", listOf({"; creator: Ann", "; comment: holiday photos", "check.txt cbf43926"}));
+  chooseMode(ChecksumMode::Automatic);
+  auto window = openWindow();
+  EXPECT_EQ(text(window->Label1), "creator: Ann");
+  EXPECT_EQ(text(window->Label2), "comment: holiday photos");
+  EXPECT_EQ(text(window->FlatButton1), "&Close");
+  EXPECT_EQ(text(window->FlatButton2), "Save result");
+
+  programFolder_.write("language.lng",
+                       "[GUI]\r\nCREATOR=Ersteller\r\nCOMMENT=Kommentar\r\nClose=&Schliessen\r\n"
+                       "SAVE_RESULT=Bericht sichern\r\n");
+  folder_.write("with.sfv", listOf({"check.txt cbf43926"}));
+  chooseMode(ChecksumMode::Automatic);
+  window = openWindow();
+  EXPECT_EQ(text(window->Label1), "Ersteller");
+  EXPECT_EQ(text(window->Label2), "Kommentar");
+  EXPECT_EQ(text(window->FlatButton1), "&Schliessen");
+  EXPECT_EQ(text(window->FlatButton2), "Bericht sichern");
+}
+
+TEST_F(VerifyWindow, Md5ListIsReadAsMd5AndShowsProgressOnTheGivenBar) {
+  folder_.write("abc.txt", "abc");
+  folder_.write("files.md5", listOf({std::string(kAbcMd5) + " *abc.txt"}));
+  RecordingProgress progress;
+  chooseMode(ChecksumMode::Automatic);
+  const auto window = openWindow(&progress);
+  ASSERT_FALSE(reportOf(*window).empty());
+  EXPECT_EQ(reportOf(*window).front(), (Line{"FILE: abc.txt CRC OK.", "green"}));
+  EXPECT_EQ(text(window->Label3), "MD5-MODE");
+  EXPECT_EQ(progress.events.substr(0, 5), "show ");
+  EXPECT_EQ(progress.events.substr(progress.events.size() - 5), "hide ");
+}
+
+TEST_F(VerifyWindow, ChosenModeOverridesTheShapeOfTheLines) {
+  const struct {
+    ChecksumMode mode;
+    std::string listName;
+    std::string entry;
+    std::string kind;
+  } cases[] = {
+      {ChecksumMode::Md5, "files.sfv", "check.txt " + std::string(kCheckCrc), "MD5-MODE"},
+      {ChecksumMode::Crc32, "files.md5", std::string(kAbcMd5) + " *abc.txt", "CRC32-MODE"},
+  };
+  for (const auto& c : cases) {
+    zelk::testing::TempFolder folder;
+    folder.write("check.txt", kCheckText);
+    folder.write("abc.txt", "abc");
+    folder.write(c.listName, listOf({c.entry}));
+    ASSERT_TRUE(platform::setCurrentDirectory(folder.path()));
+    chooseMode(c.mode);
+    const auto window = openWindow();
+    const std::vector<Line> report = reportOf(*window);
+    ASSERT_EQ(report.size(), 5u) << c.kind;
+    EXPECT_EQ(report[0].colour, "red") << report[0];
+    EXPECT_NE(report[0].text.find("CRC ERROR"), std::string::npos) << report[0];
+    EXPECT_EQ(report[2], (Line{"Files checked: 1", "red"}));
+    EXPECT_EQ(text(window->Label3), c.kind);
+  }
+}
+
+TEST_F(VerifyWindow, ListWithoutEntriesGivesZeroCountsInTheDefaultColour) {
+  folder_.write("empty.sfv", listOf({"; just a comment"}));
+  chooseMode(ChecksumMode::Automatic);
+  const auto window = openWindow();
+  EXPECT_EQ(reportOf(*window), (std::vector<Line>{{" ", "default"},
+                                                  {"Files checked: 0", "default"},
+                                                  {"Files modified: 0  --> File's delete:0", "default"},
+                                                  {"Files CRC OK: 0", "default"}}));
+  EXPECT_EQ(text(window->Label3), "");
+  EXPECT_EQ(text(window->Label1), "CREATOR");
+}
+
+TEST_F(VerifyWindow, FolderWithoutListGivesAnEmptyReport) {
+  chooseMode(ChecksumMode::Automatic);
+  const auto window = openWindow();
+  EXPECT_TRUE(window->ListBox1->document()->isEmpty());
+  EXPECT_EQ(text(window->Label1), "CREATOR");
+}
+
+TEST_F(VerifyWindow, LongReportEndsScrolledToItsLastLine) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < 60; ++i) entries.push_back("missing" + std::to_string(i) + ".txt 00000001");
+  folder_.write("many.sfv", listOf(entries));
+  chooseMode(ChecksumMode::Automatic);
+  const auto window = openWindow();
+  EXPECT_TRUE(window->ListBox1->textCursor().atEnd());
+  EXPECT_GT(window->ListBox1->verticalScrollBar()->value(), 0);
+  EXPECT_TRUE(window->ListBox1->viewport()->rect().contains(window->ListBox1->cursorRect()));
+}
+
+TEST_F(VerifyWindow, BadLanguageTemplateEscapesThePass) {
+  programFolder_.write("language.lng", "[PROG]\r\nFile_crc_ok=FILE: %d OK\r\n");
+  folder_.write("check.txt", kCheckText);
+  folder_.write("files.sfv", listOf({"check.txt cbf43926"}));
+  chooseMode(ChecksumMode::Automatic);
+  TForm2 window;
+  EXPECT_THROW(window.FormShow(), language::TemplateError);
+}
+
+}  // namespace
+}  // namespace zelk::ui::verify_test

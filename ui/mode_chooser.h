@@ -1,0 +1,45 @@
+#pragma once
+// The dialog that asks how the entry lines of a list are read.
+
+#include <QDialog>
+#include <optional>
+
+#include "listfile/list_reader.h"
+
+class QKeyEvent;
+class QRadioButton;
+class QGroupBox;
+class QPushButton;
+
+namespace zelk::ui {
+
+// A new chooser opens with "Automatic" selected; its texts are fixed, never
+// taken from the language file. OK (or Enter) confirms; there is no cancel
+// button, so Escape does nothing and only the close box declines.
+class TForm5 : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TForm5(QWidget* parent = nullptr);
+
+  // Shows a new chooser modally, centred on the screen of `parent` (or the
+  // primary screen). The chosen mode when it was closed with OK, nullopt when
+  // it was closed any other way.
+  static std::optional<listfile::ChecksumMode> ask(QWidget* parent);
+
+  // The mode of the checked item.
+  listfile::ChecksumMode selectedMode() const;
+
+  QGroupBox* RadioGroup1 = nullptr;
+  QRadioButton* automaticItem = nullptr;
+  QRadioButton* crc32Item = nullptr;
+  QRadioButton* md5Item = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void centreOnScreen();
+};
+
+}  // namespace zelk::ui

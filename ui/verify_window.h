@@ -1,0 +1,65 @@
+#pragma once
+// The verify window: runs the verify pass on the current directory when it is
+// first shown, then offers the coloured report for saving as "result.rtf".
+
+#include <QDialog>
+#include <vector>
+
+#include "engines/progress.h"
+#include "passes/rtf_report.h"
+#include "passes/verify_pass.h"
+
+class QLabel;
+class QPushButton;
+class QShowEvent;
+class QTextEdit;
+
+namespace zelk::ui {
+
+class TForm2 : public QDialog, private passes::VerifyObserver {
+  Q_OBJECT
+ public:
+  // `progress` is the main window's bar, or null when there is no main window.
+  explicit TForm2(QWidget* parent = nullptr, engines::ProgressSink* progress = nullptr);
+
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QPushButton* FlatButton1 = nullptr;
+  QPushButton* FlatButton2 = nullptr;
+  QTextEdit* ListBox1 = nullptr;
+  QLabel* Label3 = nullptr;
+
+  // The report as it stands now, edits included: its text in runs of one
+  // colour, a '\n' between lines; the view's default colour is kDefaultColour.
+  std::vector<passes::ColouredRun> reportRuns() const;
+
+ public slots:
+  // The whole verify pass: asks the mode chooser, sets the captions and
+  // reports every entry of the current directory's list. Declining the chooser
+  // leaves the initial captions and an empty report. A bad language template
+  // (TemplateError) or a failure of the pass propagates to the caller.
+  void FormShow();
+  void FlatButton1Click();
+  // Writes reportRuns() as "result.rtf" into the current directory and says
+  // where; throws std::runtime_error when the file cannot be written.
+  void FlatButton2Click();
+
+ protected:
+  // Runs FormShow the first time only, before the window is painted.
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void creatorText(const std::string& text) override;
+  void commentText(const std::string& text) override;
+  void entryKind(engines::ChecksumKind kind) override;
+  void reportLine(const std::string& text, passes::ReportColour colour) override;
+  void showProgress() override;
+  void setProgress(int percent) override;
+  void hideProgress() override;
+
+  engines::ProgressSink* progress_;
+  bool shown_ = false;
+  int reportLines_ = 0;
+};
+
+}  // namespace zelk::ui
