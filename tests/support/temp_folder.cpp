@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 namespace zelk::testing {
@@ -43,7 +43,9 @@ std::string TempFolder::makeFolder(const std::string& name) const {
 
 std::string TempFolder::read(const std::string& name) const {
   std::ifstream in(fs::path(path_) / name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
 }
 
 }  // namespace zelk::testing
