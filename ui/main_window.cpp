@@ -24,13 +24,15 @@
 #include "ui/qt_text.h"
 #include "ui/verify_window.h"
 
+#include "ui/widget_factory.h"
+
 namespace zelk::ui {
 namespace {
 
 // The window's outer size; the controls are placed in what remains inside a
 // classic frame (4 pixels each side, a 19 pixel title bar).
 constexpr QSize kOuterSize(483, 350);
-constexpr QSize kClientSize(kOuterSize.width() - 8, kOuterSize.height() - 27);
+constexpr QSize kClientSize = classicClientSize(kOuterSize);
 
 constexpr int kMargin = 8;
 constexpr int kRowHeight = 24;
@@ -47,12 +49,6 @@ QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
   return label;
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& geometry) {
-  auto* button = new QPushButton(text, parent);
-  button->setGeometry(geometry);
-  button->setAutoDefault(false);
-  return button;
-}
 
 QRadioButton* makeRadio(QGroupBox* group, const QString& text, int index) {
   auto* radio = new QRadioButton(text, group);

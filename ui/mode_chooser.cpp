@@ -8,13 +8,15 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "ui/widget_factory.h"
+
 namespace zelk::ui {
 namespace {
 
 // The window's outer size; the client area is what remains inside a classic
 // frame (4 pixels each side, a 19 pixel title bar).
 constexpr QSize kOuterSize(195, 156);
-constexpr QSize kClientSize(kOuterSize.width() - 8, kOuterSize.height() - 27);
+constexpr QSize kClientSize = classicClientSize(kOuterSize);
 
 constexpr int kItemLeft = 8;
 constexpr int kFirstItemTop = 15;

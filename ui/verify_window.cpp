@@ -17,6 +17,8 @@
 #include "ui/mode_chooser.h"
 #include "ui/qt_text.h"
 
+#include "ui/widget_factory.h"
+
 namespace zelk::ui {
 namespace {
 
@@ -24,7 +26,7 @@ namespace texts = language::texts;
 
 // The window's outer size less a classic frame (4 pixels each side, a 19
 // pixel title bar); the controls are placed in this client area.
-constexpr QSize kClientSize(491 - 8, 309 - 27);
+constexpr QSize kClientSize = classicClientSize({491, 309});
 constexpr int kLabelRightMargin = 8;
 
 QColor toQColor(const passes::RgbColour& colour) { return QColor(colour.red, colour.green, colour.blue); }
@@ -38,13 +40,6 @@ QLabel* makeLabel(QWidget* parent, const QString& text, int left, int top, int r
   return label;
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& geometry) {
-  auto* button = new QPushButton(text, parent);
-  button->setGeometry(geometry);
-  // The window has no default button: Enter must not close or save it.
-  button->setAutoDefault(false);
-  return button;
-}
 
 // The colour a fragment shows: its own foreground, or the view's default.
 passes::RgbColour fragmentColour(const QTextCharFormat& format) {
