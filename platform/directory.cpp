@@ -1,6 +1,7 @@
 #include "platform/directory.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <memory>
+
+#include "platform/system_calls.h"
 
 namespace zelk::platform {
 namespace {
@@ -17,11 +20,21 @@ bool isSymbolicLink(const std::string& path) {
   return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+// Opened through the system-call seam, so tests can refuse a folder even
+// to root.
+DIR* openDirectory(const std::string& folder) {
+  const int fd = systemCalls().open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (fd < 0) return nullptr;
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) systemCalls().close(fd);
+  return dir;
+}
+
 }  // namespace
 
 DirectoryListing listDirectory(const std::string& folder) {
   DirectoryListing listing;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(openDirectory(folder), ::closedir);
   if (!dir) return listing;
   listing.opened = true;
   const std::string prefix = withTrailingSlash(folder);

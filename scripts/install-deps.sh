@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  rhash cksfv unrtf coreutils
+  rhash cksfv unrtf coreutils locales
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(zlib1g-dev libssl-dev hyperfine python3 bc)

@@ -313,23 +313,28 @@ TEST_F(CreatePass, ListNameTakenByAFolderFailsTheWrite) {
   EXPECT_EQ(platform::fileKind(music() + ".Music.sfv.partial"), platform::FileKind::Missing);
 }
 
-// Sets LC_ALL for one test and restores it afterwards.
-class ScopedLocale {
+// Sets an environment variable for one test and restores it afterwards.
+class ScopedEnvironment {
  public:
-  explicit ScopedLocale(const char* name) {
-    if (const char* old = std::getenv("LC_ALL")) saved_ = old;
-    ::setenv("LC_ALL", name, 1);
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) saved_ = old;
+    ::setenv(name, value, 1);
   }
-  ~ScopedLocale() {
+  ~ScopedEnvironment() {
     if (saved_) {
-      ::setenv("LC_ALL", saved_->c_str(), 1);
+      ::setenv(name_.c_str(), saved_->c_str(), 1);
     } else {
-      ::unsetenv("LC_ALL");
+      ::unsetenv(name_.c_str());
     }
   }
 
  private:
+  std::string name_;
   std::optional<std::string> saved_;
+};
+
+struct ScopedLocale : ScopedEnvironment {
+  explicit ScopedLocale(const char* name) : ScopedEnvironment("LC_ALL", name) {}
 };
 
 bool localeAvailable(const char* name) {
@@ -356,6 +361,11 @@ TEST(TimeText, SeparatorsOfTheUsersLocale) {
       {"en_US.UTF-8", "TIME: 1,234.57 sek"},
       {"de_DE.UTF-8", "TIME: 1.234,57 sek"},
   };
+#ifdef ZELK_TEST_LOCALES
+  // The test build compiles both locales into the build tree.
+  ScopedEnvironment locales("LOCPATH", ZELK_TEST_LOCALES);
+  for (const auto& c : cases) ASSERT_TRUE(localeAvailable(c.locale)) << c.locale;
+#endif
   int tested = 0;
   for (const auto& c : cases) {
     if (!localeAvailable(c.locale)) continue;
