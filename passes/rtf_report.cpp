@@ -53,10 +53,13 @@ std::optional<DecodedCharacter> decodeUtf8(std::string_view text) {
   return DecodedCharacter{codePoint, length};
 }
 
-// RTF takes \uN with N as a signed 16-bit number.
+// RTF takes \uN with N as a signed 16-bit number. The fallback '?' is
+// written as \'3f, as word processors write it: some readers (unrtf, older
+// pandoc) take a literal '?' for the end of the control word and then skip
+// the character after it as the fallback.
 void appendUnicodeUnit(std::string& out, std::uint32_t unit) {
   const auto value = static_cast<std::int16_t>(static_cast<std::uint16_t>(unit));
-  out += "\\u" + std::to_string(value) + "?";
+  out += "\\u" + std::to_string(value) + "\\'3f";
 }
 
 void appendHexByte(std::string& out, std::uint8_t byte) {

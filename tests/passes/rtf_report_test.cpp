@@ -37,11 +37,11 @@ TEST(RtfDocument, EscapesSpecialAndNonAsciiCharacters) {
       {"line breaks", "a\nb\r\n", "a\\par\nb\\par\n"},
       {"tab", "a\tb", "a\\tab b"},
       {"control byte", std::string("a\x01" "b"), "a\\'01b"},
-      {"two-byte letter", "caf\xC3\xA9", "caf\\u233?"},
-      {"three-byte letters", "\xE2\x82\xAC\xE4\xB8\xAD", "\\u8364?\\u20013?"},
-      {"above 32767 is negative", "\xEF\xA3\xBF", "\\u-1793?"},
-      {"emoji as surrogate pair", "\xF0\x9F\x98\x80", "\\u-10179?\\u-8704?"},
-      {"highest code point", "\xF4\x8F\xBF\xBF", "\\u-9217?\\u-8193?"},
+      {"two-byte letter", "caf\xC3\xA9.txt", "caf\\u233\\'3f.txt"},
+      {"three-byte letters", "\xE2\x82\xAC\xE4\xB8\xAD", "\\u8364\\'3f\\u20013\\'3f"},
+      {"above 32767 is negative", "\xEF\xA3\xBF", "\\u-1793\\'3f"},
+      {"emoji as surrogate pair", "\xF0\x9F\x98\x80", "\\u-10179\\'3f\\u-8704\\'3f"},
+      {"highest code point", "\xF4\x8F\xBF\xBF", "\\u-9217\\'3f\\u-8193\\'3f"},
       {"invalid bytes", "\xFF\xFE", "\\'ff\\'fe"},
       {"overlong sequence", "\xC0\xAF", "\\'c0\\'af"},
       {"encoded surrogate", "\xED\xA0\x80", "\\'ed\\'a0\\'80"},
@@ -78,32 +78,40 @@ std::string withSingleBlanks(std::string text) {
   return text;
 }
 
-// unrtf in text mode prints the fallback '?' for every \uN it meets.
+// What unrtf makes of the file in `format` ("text" or "html").
+std::string unrtf(const std::string& format, const std::string& path) {
+  std::FILE* pipe = ::popen(("/usr/bin/unrtf --" + format + " '" + path + "' 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return {};
+  std::string output;
+  char chunk[4096];
+  while (const std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, got);
+  return ::pclose(pipe) == 0 ? output : std::string();
+}
+
 TEST(RtfDocument, ReadsBackWithUnrtf) {
   if (::access("/usr/bin/unrtf", X_OK) != 0) GTEST_SKIP() << "unrtf is not installed";
   TempFolder folder;
   const std::string path = folder.path() + "result.rtf";
   ASSERT_TRUE(writeRtfFile(path, {{"FILE: a{b}\\c.txt CRC OK.\n", kIntactColour},
-                                  {"FILE: caf\xC3\xA9 \xF0\x9F\x98\x80 CRC ERROR.  ---> gone\n", kFailedColour},
+                                  {"FILE: caf\xC3\xA9.txt \xF0\x9F\x98\x80 CRC ERROR.  ---> gone\n", kFailedColour},
                                   {" \n", kFailedColour},
                                   {"Files checked: 2\n", kFailedColour}}));
-  std::FILE* pipe = ::popen(("/usr/bin/unrtf --text '" + path + "' 2>/dev/null").c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string output;
-  char chunk[4096];
-  while (const std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, got);
-  ASSERT_EQ(::pclose(pipe), 0);
 
-  std::istringstream stream(output);
+  // Text mode prints the fallback '?' for every \uN it meets.
+  std::istringstream text(unrtf("text", path));
   std::vector<std::string> lines;
   bool inText = false;
-  for (std::string line; std::getline(stream, line);) {
+  for (std::string line; std::getline(text, line);) {
     if (inText) lines.push_back(withSingleBlanks(line));
     else if (line.starts_with("-----")) inText = true;
   }
   while (!lines.empty() && lines.back().empty()) lines.pop_back();
-  EXPECT_EQ(lines, (std::vector<std::string>{"FILE: a{b}\\c.txt CRC OK.", "FILE: caf? ?? CRC ERROR. ---> gone", " ",
+  EXPECT_EQ(lines, (std::vector<std::string>{"FILE: a{b}\\c.txt CRC OK.", "FILE: caf?.txt ?? CRC ERROR. ---> gone", " ",
                                              "Files checked: 2"}));
+
+  // HTML mode shows the characters themselves, and nothing after them is lost.
+  const std::string html = unrtf("html", path);
+  EXPECT_NE(html.find("caf&eacute;.txt &#55357;&#56832; CRC ERROR."), std::string::npos) << html;
 }
 
 TEST(WriteRtfFile, ReplacesTheFileAndTellsFailures) {
