@@ -28,7 +28,6 @@ class Md5Digest {
   using Bytes = std::array<std::uint8_t, 16>;
   constexpr Md5Digest() = default;
   constexpr explicit Md5Digest(const Bytes& bytes) : bytes_(bytes) {}
-  const Bytes& bytes() const { return bytes_; }
   // 32 lower-case hexadecimal digits, two per byte in digest order.
   std::string toHex() const;
   friend bool operator==(const Md5Digest&, const Md5Digest&) = default;

@@ -33,6 +33,7 @@ class InputFileBuf final : public std::streambuf {
   AlignedBuffer buffer_;
   std::int64_t filePosition_ = 0;  // bytes delivered by the file so far
   std::int64_t target_ = 0;        // where the next read must start
+  bool ended_ = false;             // a read came back short: the file is done
 };
 
 }  // namespace zelk::engines::detail

@@ -1,14 +1,8 @@
 #include "engines/whole_file.h"
 
-
-#include "engines/aligned_buffer.h"
 #include "platform/files.h"
 
 namespace zelk::engines {
-
-WholeFileLoader::WholeFileLoader() = default;
-
-WholeFileLoader::~WholeFileLoader() { detail::AlignedDelete{}(buffer_); }
 
 std::optional<std::span<const std::uint8_t>> WholeFileLoader::load(const std::string& fileName) {
   platform::InputFile file;
@@ -19,15 +13,13 @@ std::optional<std::span<const std::uint8_t>> WholeFileLoader::load(const std::st
     // Whole MiB steps keep the number of regrowths small.
     const std::size_t step = std::size_t{1} << 20;
     const std::size_t capacity = (wanted + step - 1) / step * step;
-    detail::AlignedBuffer fresh = detail::MakeAlignedBuffer(capacity);
-    detail::AlignedDelete{}(buffer_);
-    buffer_ = fresh.release();
+    buffer_ = detail::MakeAlignedBuffer(capacity);
     capacity_ = capacity;
   }
-  const std::int64_t got = file.read(buffer_, wanted);
+  const std::int64_t got = file.read(buffer_.get(), wanted);
   // A file that changed size while it was read is left to the block reader.
   if (got < 0 || got > file.size()) return std::nullopt;
-  return std::span<const std::uint8_t>(buffer_, static_cast<std::size_t>(got));
+  return std::span<const std::uint8_t>(buffer_.get(), static_cast<std::size_t>(got));
 }
 
 }  // namespace zelk::engines

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "engines/aligned_buffer.h"
+
 namespace zelk::engines {
 
 class WholeFileLoader {
@@ -16,17 +18,12 @@ class WholeFileLoader {
   // in blocks with progress, so memory stays bounded whatever the file size.
   static constexpr std::int64_t kLimit = std::int64_t{64} << 20;
 
-  WholeFileLoader();
-  ~WholeFileLoader();
-  WholeFileLoader(const WholeFileLoader&) = delete;
-  WholeFileLoader& operator=(const WholeFileLoader&) = delete;
-
   // The file's bytes, valid until the next load; nullopt when the file cannot
   // be opened or read, or is larger than kLimit.
   std::optional<std::span<const std::uint8_t>> load(const std::string& fileName);
 
  private:
-  std::uint8_t* buffer_ = nullptr;  // 64-byte aligned
+  detail::AlignedBuffer buffer_;
   std::size_t capacity_ = 0;
 };
 

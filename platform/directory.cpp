@@ -15,11 +15,6 @@
 namespace zelk::platform {
 namespace {
 
-bool isSymbolicLink(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-}
-
 // Opened through the system-call seam, so tests can refuse a folder even
 // to root.
 DIR* openDirectory(const std::string& folder) {
@@ -28,6 +23,22 @@ DIR* openDirectory(const std::string& folder) {
   DIR* dir = ::fdopendir(fd);
   if (dir == nullptr) systemCalls().close(fd);
   return dir;
+}
+
+DirectoryEntry entryOf(const dirent& entry, const std::string& path) {
+  switch (entry.d_type) {
+    case DT_REG: return {entry.d_name, FileKind::Regular, false};
+    case DT_DIR: return {entry.d_name, FileKind::Directory, false};
+    case DT_LNK: return {entry.d_name, fileKind(path), true};
+    case DT_UNKNOWN: break;
+    default: return {entry.d_name, FileKind::Other, false};
+  }
+  // Some file systems leave d_type unknown; lstat must then tell a link, or a
+  // link to a folder would be walked as a folder.
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return {entry.d_name, FileKind::Missing, false};
+  if (S_ISLNK(info.st_mode)) return {entry.d_name, fileKind(path), true};
+  return {entry.d_name, fileKindOfMode(info.st_mode), false};
 }
 
 }  // namespace
@@ -41,18 +52,7 @@ DirectoryListing listDirectory(const std::string& folder) {
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    // Some file systems leave d_type unknown; lstat must then tell a link,
-    // or a link to a folder would be walked as a folder.
-    const bool isLink = entry->d_type == DT_LNK || (entry->d_type == DT_UNKNOWN && isSymbolicLink(prefix + name));
-    FileKind kind = FileKind::Other;
-    switch (entry->d_type) {
-      case DT_REG: kind = FileKind::Regular; break;
-      case DT_DIR: kind = FileKind::Directory; break;
-      case DT_LNK:
-      case DT_UNKNOWN: kind = fileKind(prefix + name); break;
-      default: break;
-    }
-    listing.entries.push_back({name, kind, isLink});
+    listing.entries.push_back(entryOf(*entry, prefix + name));
   }
   std::sort(listing.entries.begin(), listing.entries.end(),
             [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
@@ -74,6 +74,11 @@ std::string currentDirectory() {
 std::string withTrailingSlash(std::string path) {
   if (!path.empty() && path.back() != '/') path += '/';
   return path;
+}
+
+std::string absolutePath(std::string path) {
+  if (path.empty() || path.front() == '/') return path;
+  return withTrailingSlash(currentDirectory()) + path;
 }
 
 namespace {

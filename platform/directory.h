@@ -34,6 +34,10 @@ std::string currentDirectory();
 // `path` with a '/' appended unless it is empty or already ends in one.
 std::string withTrailingSlash(std::string path);
 
+// A relative `path` taken from the current directory; an absolute or empty
+// one unchanged.
+std::string absolutePath(std::string path);
+
 // The folder of the running executable, ending in '/'. It holds the language
 // files, so tests point it at a folder of their own.
 std::string programFolder();

@@ -11,43 +11,48 @@
 #include "platform/system_calls.h"
 
 namespace zelk::platform {
+namespace {
+
+// The kernel reads a name up to its first NUL, so "a\0b" would reach the file
+// "a": such a path names no file at all.
+bool hasEmbeddedNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+// Files up to this size fit the kernel's default read-ahead: advising
+// sequential access for them would only cost a system call per file.
+constexpr off_t kSequentialAdviceAbove = off_t{1} << 20;
+
+}  // namespace
+
+FileKind fileKindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::Regular;
+  if (S_ISDIR(mode)) return FileKind::Directory;
+  return FileKind::Other;
+}
 
 FileKind fileKind(const std::string& path) {
+  if (hasEmbeddedNul(path)) return FileKind::Missing;
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return FileKind::Missing;
-  if (S_ISREG(info.st_mode)) return FileKind::Regular;
-  if (S_ISDIR(info.st_mode)) return FileKind::Directory;
-  return FileKind::Other;
+  return fileKindOfMode(info.st_mode);
 }
 
 InputFile::~InputFile() { close(); }
 
-InputFile::InputFile(InputFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(other.size_) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    close();
-    fd_ = std::exchange(other.fd_, -1);
-    size_ = other.size_;
-  }
-  return *this;
-}
-
 bool InputFile::open(const std::string& path) {
   close();
+  if (hasEmbeddedNul(path)) return false;
   // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; fstat then
   // rejects it before any read could block.
-  const int fd = systemCalls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
+  constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  const int fd = systemCalls().open(path.c_str(), kFlags, 0);
   if (fd < 0) return false;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     systemCalls().close(fd);
     return false;
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  ::fcntl(fd, F_SETFL, kFlags & ~O_NONBLOCK);
+  if (info.st_size > kSequentialAdviceAbove) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
   size_ = info.st_size;
   return true;
@@ -78,10 +83,14 @@ OutputFile::~OutputFile() { close(); }
 bool OutputFile::create(const std::string& path) {
   close();
   failed_ = false;
+  if (hasEmbeddedNul(path)) {
+    failed_ = true;
+    return false;
+  }
   // O_NONBLOCK keeps the open of a FIFO from waiting for a reader; a FIFO or
   // socket is then refused, as nothing written to it would become a file.
-  const int fd =
-      systemCalls().open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  const int fd = systemCalls().open(path.c_str(), kFlags, 0666);
   if (fd < 0) {
     failed_ = true;
     return false;
@@ -92,8 +101,7 @@ bool OutputFile::create(const std::string& path) {
     failed_ = true;
     return false;
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  ::fcntl(fd, F_SETFL, kFlags & ~O_NONBLOCK);
   fd_ = fd;
   return true;
 }

@@ -2,6 +2,8 @@
 // Files as the passes see them: regular files opened for reading, lists
 // created for writing, and the kind of whatever a name leads to.
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,7 +14,13 @@ namespace zelk::platform {
 // device: such a name is never opened, as it could block forever or never end.
 enum class FileKind { Missing, Regular, Directory, Other };
 
+// A path holding a NUL byte is Missing, and InputFile and OutputFile refuse
+// it: the kernel would stop at the NUL and reach another file.
 FileKind fileKind(const std::string& path);
+
+// The kind of an `st_mode` as stat() reports it (a link's mode, from lstat(),
+// is Other).
+FileKind fileKindOfMode(mode_t mode);
 
 // A regular file open for reading. open() refuses anything that is not a
 // regular file (after following links) without ever blocking on it.
@@ -20,12 +28,11 @@ class InputFile {
  public:
   InputFile() = default;
   ~InputFile();
-  InputFile(InputFile&& other) noexcept;
-  InputFile& operator=(InputFile&& other) noexcept;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // False when the name is missing, not a regular file, or may not be read.
+  // False when the name is missing, holds a NUL byte, is not a regular file,
+  // or may not be read.
   bool open(const std::string& path);
   bool isOpen() const { return fd_ >= 0; }
 
@@ -53,8 +60,9 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // False when the file cannot be created, or the name is a FIFO or socket
-  // (a list written there would be lost, and the open could block).
+  // False when the file cannot be created, the name holds a NUL byte, or it is
+  // a FIFO or socket (a list written there would be lost, and the open could
+  // block).
   bool create(const std::string& path);
   bool write(const void* data, std::size_t size);
   // Closes the file; true only when it was created and every write succeeded.

@@ -191,5 +191,26 @@ TEST(FileSizeOf, RegularFilesOnly) {
   EXPECT_EQ(FileSizeOf(temp.path() + "missing"), -1);
 }
 
+TEST(Paths, EmbeddedNulNamesNoFile) {
+  TempFolder temp;
+  const std::string file = temp.write("file", "contents");
+  const std::string folder = temp.makeFolder("folder");
+  const std::string nul(1, '\0');
+  // Cut at the NUL, each would name the file, the folder, or a new file.
+  for (const std::string& path : {file + nul, file + nul + ".sfv", folder + nul, temp.path() + "new" + nul + "x"}) {
+    const std::string label = "NUL at " + std::to_string(path.find('\0')) + " of " + std::to_string(path.size());
+    EXPECT_EQ(fileKind(path), FileKind::Missing) << label;
+    InputFile input;
+    EXPECT_FALSE(input.open(path)) << label;
+    EXPECT_FALSE(input.isOpen()) << label;
+    OutputFile output;
+    EXPECT_FALSE(output.create(path)) << label;
+    EXPECT_TRUE(output.failed()) << label;
+    EXPECT_FALSE(output.close()) << label;
+  }
+  EXPECT_EQ(temp.read("file"), "contents");
+  EXPECT_EQ(fileKind(temp.path() + "new"), FileKind::Missing);
+}
+
 }  // namespace
 }  // namespace zelk::platform
