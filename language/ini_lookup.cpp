@@ -1,15 +1,17 @@
 #include "language/ini_lookup.h"
 
-#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/files.h"
 
 namespace zelk::language {
 namespace {
+
+using platform::equalIgnoringAsciiCase;
 
 constexpr std::size_t kReadChunk = 16 * 1024;
 
@@ -32,12 +34,6 @@ std::string_view trimBlanks(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&lower](char x, char y) { return lower(x) == lower(y); });
 }
 
 // The name of a "[name]" line, or nothing when the line opens no section.

@@ -1,8 +1,10 @@
 #include "language/language_list.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
+#include "platform/ascii.h"
 #include "platform/directory.h"
 
 namespace zelk::language {
@@ -10,20 +12,16 @@ namespace {
 
 constexpr std::string_view kExtension = ".lng";
 
-// Only ASCII letters change: names in the local 8-bit encoding keep every
-// other byte as it is, whatever the locale.
-char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string asciiUpper(const std::string& text) {
-  std::string upper = text;
-  std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return asciiUpper(c); });
-  return upper;
-}
-
+// Compared in upper case, so '[' .. '`' sort before the letters, and bytes
+// unsigned as std::string compares them. Only ASCII letters change: names in
+// the local 8-bit encoding keep every other byte as it is, whatever the locale.
 bool lessIgnoringCase(const std::string& a, const std::string& b) {
-  const std::string upperA = asciiUpper(a);
-  const std::string upperB = asciiUpper(b);
-  return upperA != upperB ? upperA < upperB : a < b;
+  const auto upperLess = [](char x, char y) {
+    return std::char_traits<char>::lt(platform::asciiUpper(x), platform::asciiUpper(y));
+  };
+  if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), upperLess)) return true;
+  if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), upperLess)) return false;
+  return a < b;
 }
 
 }  // namespace
@@ -40,9 +38,8 @@ std::vector<std::string> languageNames(const std::string& folder) {
 }
 
 std::optional<std::size_t> selectedLanguage(const std::vector<std::string>& names, const std::string& activeName) {
-  const std::string wanted = asciiUpper(activeName);
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (asciiUpper(names[i]) == wanted) return i;
+    if (platform::equalIgnoringAsciiCase(names[i], activeName)) return i;
   }
   return std::nullopt;
 }

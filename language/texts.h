@@ -48,6 +48,16 @@ inline constexpr LanguageText FolderMissing{"PROG", "FOLDER_MISSING", "The folde
 inline constexpr LanguageText FileUnreadable{"PROG", "FILE_UNREADABLE", "cannot be read, not listed"};
 inline constexpr LanguageText NameNotListable{"PROG", "NAME_NOT_LISTABLE", "name cannot be held in a list, not listed"};
 inline constexpr LanguageText FileNotReadable{"PROG", "FILE_NOT_READABLE", "File can not be read"};
+
+// Every text above; a text added there belongs here too, so that the shipped
+// language files are checked for it.
+inline constexpr LanguageText kAllTexts[] = {
+    Language,
+    Folder, Creator, Comment, Go, About, Close, Checksum, Create, Validate, Crc32, Md5, Subfolder, SaveResult,
+    WinCrcExist, ChecksumFinish, FolderOnly, FileDelete, FileCrcError, FileCrcOk, FileChecked, FileModi,
+    FileCheckedOk, ResultSave,
+    ListWriteFailed, FolderMissing, FileUnreadable, NameNotListable, FileNotReadable,
+};
 }  // namespace texts
 
 // Ini_lese of the text's section and key with its default.

@@ -1,8 +1,6 @@
 #include "listfile/list_reader.h"
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
+#include "platform/ascii.h"
 
 namespace zelk::listfile {
 namespace {
@@ -10,12 +8,6 @@ namespace {
 constexpr std::size_t kDigestLength = 32;
 constexpr std::size_t kCrcLength = 8;
 constexpr char kCtrlZ = '\x1a';
-constexpr std::size_t kChunkSize = 64 * 1024;
-
-bool isAsciiLetterCaseEqual(char a, char b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return lower(a) == lower(b);
-}
 
 // Hands one complete line, CRs already removed, to the visitor.
 void dispatchLine(const std::string& line, ChecksumMode mode, ListVisitor& visitor) {
@@ -41,7 +33,6 @@ bool finishLine(std::string& line, ChecksumMode mode, ListVisitor& visitor) {
   std::erase(line, '\r');
   if (!line.empty() && line.front() == kCtrlZ) return false;
   dispatchLine(line, mode, visitor);
-  line.clear();
   return true;
 }
 
@@ -77,31 +68,15 @@ ListEntry splitEntry(std::string_view line, ChecksumKind kind) {
 }
 
 void readList(std::istream& input, ChecksumMode mode, ListVisitor& visitor) {
-  std::vector<char> chunk(kChunkSize);
   std::string line;
-  while (input) {
-    input.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    const auto got = static_cast<std::size_t>(input.gcount());
-    const char* position = chunk.data();
-    const char* const end = position + got;
-    while (position < end) {
-      const auto rest = static_cast<std::size_t>(end - position);
-      const auto* feed = static_cast<const char*>(std::memchr(position, '\n', rest));
-      if (feed == nullptr) {
-        line.append(position, end);
-        break;
-      }
-      line.append(position, feed);
-      if (!finishLine(line, mode, visitor)) return;
-      position = feed + 1;
-    }
+  // The last line needs no line break: getline hands it over all the same.
+  while (std::getline(input, line)) {
+    if (!finishLine(line, mode, visitor)) return;
   }
-  // The last line needs no line break.
-  if (!line.empty()) finishLine(line, mode, visitor);
 }
 
 bool checksumTextsMatch(std::string_view expected, std::string_view computed) {
-  return std::equal(expected.begin(), expected.end(), computed.begin(), computed.end(), isAsciiLetterCaseEqual);
+  return platform::equalIgnoringAsciiCase(expected, computed);
 }
 
 }  // namespace zelk::listfile

@@ -2,7 +2,6 @@
 // Reads checksum lists, also those other tools write: line breaks, comments,
 // the creator and comment lines, and entries classified line by line.
 
-#include <functional>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -11,8 +10,7 @@
 
 namespace zelk::listfile {
 
-// How entry lines are read: by their shape, all CRC-32, or all MD5. The
-// values are the indexes of the mode chooser's items.
+// How entry lines are read: by their shape, all CRC-32, or all MD5.
 enum class ChecksumMode { Automatic = 0, Crc32 = 1, Md5 = 2 };
 
 struct ListEntry {

@@ -2,7 +2,6 @@
 // Writes a checksum list: the eight header lines, then one entry line per
 // file as soon as its checksum is known. Lines end in CR LF.
 
-#include <memory>
 #include <string>
 
 #include "listfile/list_format.h"

@@ -17,6 +17,7 @@
 #include "listfile/date_stamp.h"
 #include "listfile/list_writer.h"
 #include "passes/collect_files.h"
+#include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/files.h"
 
@@ -28,14 +29,7 @@ using engines::FileReadStatus;
 using language::formatTemplate;
 using language::lookup;
 
-bool isSfvFile(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return false;
-  const std::string_view extension = path.substr(dot);
-  return extension.size() == 4 && std::equal(extension.begin(), extension.end(), listfile::kSfvExtension.begin(),
-                                              [](char a, char b) { return (a | 0x20) == b; });
-}
+bool isSfvFile(std::string_view path) { return platform::endsWithIgnoringAsciiCase(path, listfile::kSfvExtension); }
 
 // A name the list would not give back unchanged when read: a line break or a
 // backslash inside a folder or file name, or a first character that makes the
@@ -119,6 +113,8 @@ class FileChecksummer {
 void writeEntries(const std::vector<std::string>& files, const std::string& folderPath, ChecksumKind kind,
                   CreateObserver& observer, PendingList& list) {
   FileChecksummer checksummer(kind, observer);
+  const std::string notListable = " - " + lookup(language::texts::NameNotListable);
+  const std::string unreadable = " - " + lookup(language::texts::FileUnreadable);
   std::string name;
   std::string checksum;
   std::string line;
@@ -127,13 +123,13 @@ void writeEntries(const std::vector<std::string>& files, const std::string& fold
     name.assign(path, folderPath.size());
     line = name;
     if (!isListable(name, kind)) {
-      observer.memoLine(line.append(" - ").append(lookup(language::texts::NameNotListable)));
+      observer.memoLine(line.append(notListable));
       continue;
     }
     std::replace(name.begin(), name.end(), '/', listfile::kNameSeparator);
     line = name;
     if (checksummer.compute(path, checksum) != FileReadStatus::Ok) {
-      observer.memoLine(line.append(" - ").append(lookup(language::texts::FileUnreadable)));
+      observer.memoLine(line.append(unreadable));
       continue;
     }
     observer.memoLine(line.append(" ").append(checksum));

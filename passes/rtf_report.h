@@ -19,6 +19,9 @@ inline constexpr RgbColour kIntactColour{0, 128, 0};
 inline constexpr RgbColour kFailedColour{255, 0, 0};
 inline constexpr RgbColour kDefaultColour{0, 0, 0};
 
+// The name the saved report has in the checked folder.
+inline constexpr char kReportFileName[] = "result.rtf";
+
 // A run of text in one colour; text is UTF-8 and may hold line breaks ('\n').
 struct ColouredRun {
   std::string text;

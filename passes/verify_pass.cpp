@@ -13,6 +13,7 @@
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/list_format.h"
+#include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/files.h"
 
@@ -24,24 +25,14 @@ using engines::FileReadStatus;
 using language::formatTemplate;
 
 constexpr std::string_view kDeletedMarkPrefix = "---> ";
-// The name lists written at a root carry; such a list never holds its own value.
-constexpr std::string_view kRootListName = "WINCRC32.SFV";
 constexpr std::size_t kListReadChunk = 64 * 1024;
-
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&lower](char x, char y) { return lower(x) == lower(y); });
-}
-
-bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && equalIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
-}
 
 // The last regular file of the listing whose name ends in `extension`.
 std::string lastWithExtension(const platform::DirectoryListing& listing, std::string_view extension) {
   for (auto it = listing.entries.rbegin(); it != listing.entries.rend(); ++it) {
-    if (it->kind == platform::FileKind::Regular && endsWithIgnoringAsciiCase(it->name, extension)) return it->name;
+    if (it->kind == platform::FileKind::Regular && platform::endsWithIgnoringAsciiCase(it->name, extension)) {
+      return it->name;
+    }
   }
   return {};
 }
@@ -121,15 +112,14 @@ class EntryChecker final : public listfile::ListVisitor {
   // the name lists get at a root, is not recomputed and stands as intact,
   // whatever the entry before it held.
   bool namesChecksumList(const std::string& name) const {
-    return equalIgnoringAsciiCase(name, listName_) || equalIgnoringAsciiCase(name, kRootListName);
+    return platform::equalIgnoringAsciiCase(name, listName_) ||
+           platform::equalIgnoringAsciiCase(name, listfile::kRootSfvName);
   }
 
   Verdict judge(const listfile::ListEntry& entry) {
-    // The kernel would read a name with a NUL byte only up to it, which could
-    // open another file: such a name leads nowhere.
-    if (entry.name.find('\0') != std::string::npos) return Verdict::Missing;
     std::string path = folderPrefix_ + entry.name;
-    std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(), '\\', '/');
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
+                 listfile::kNameSeparator, '/');
     FileReadStatus status = FileReadStatus::OpenFailed;
     std::string computed;
     if (entry.kind == engines::ChecksumKind::Crc32) {

@@ -7,12 +7,23 @@
 #include "engines/checksum_types.h"
 #include "engines/progress.h"
 #include "listfile/list_reader.h"
+#include "passes/rtf_report.h"
 
 namespace zelk::passes {
 
 using listfile::ChecksumMode;
 
 enum class ReportColour { Default, Green, Red };
+
+// The colour a report line is shown and saved in.
+inline constexpr RgbColour reportRgb(ReportColour colour) {
+  switch (colour) {
+    case ReportColour::Green: return kIntactColour;
+    case ReportColour::Red: return kFailedColour;
+    case ReportColour::Default: break;
+  }
+  return kDefaultColour;
+}
 
 class VerifyObserver : public engines::ProgressSink {
  public:

@@ -64,14 +64,7 @@ TEST(LanguageList, SelectionComparesAsciiUpperCase) {
 TEST(EnglishLanguageFile, HoldsEveryTextWithItsDefault) {
   const std::string file =
       (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data/language/english.lng").string();
-  namespace t = texts;
-  const LanguageText all[] = {t::Language,    t::Folder,         t::Creator,       t::Comment,      t::Go,
-                              t::About,       t::Close,          t::Checksum,      t::Create,       t::Validate,
-                              t::Crc32,       t::Md5,            t::Subfolder,     t::SaveResult,   t::WinCrcExist,
-                              t::ChecksumFinish, t::FolderOnly,  t::FileDelete,    t::FileCrcError, t::FileCrcOk,
-                              t::FileChecked, t::FileModi,       t::FileCheckedOk, t::ResultSave,   t::ListWriteFailed,
-                              t::FolderMissing, t::FileUnreadable, t::NameNotListable, t::FileNotReadable};
-  for (const LanguageText& text : all) {
+  for (const LanguageText& text : texts::kAllTexts) {
     const std::string section(text.section);
     const std::string key(text.key);
     EXPECT_EQ(IniLookup(file, section, key, "<missing>"), text.defaultText) << section << "/" << key;
