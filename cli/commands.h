@@ -1,6 +1,7 @@
 #pragma once
 // The subcommands of zelk-sfv. Each takes the arguments after its name and
-// returns the process exit status.
+// returns the process exit status; an unexpected failure is thrown on to
+// main, which reports it and ends with status 2.
 
 #include <string>
 #include <vector>
@@ -11,7 +12,7 @@ namespace zelk::cli {
 int runCreateCommand(const std::vector<std::string>& arguments);
 
 // 0: every entry intact; 1: an entry modified or missing; 2: no list, bad
-// usage, or any failure.
+// usage, or failure.
 int runVerifyCommand(const std::vector<std::string>& arguments);
 
 }  // namespace zelk::cli

@@ -44,7 +44,7 @@ bool wantsHelp(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
   // Thousands of result lines go to a file or pipe in large pieces.
-  if (!zelk::cli::isTerminal(stdout)) std::setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
+  if (!zelk::cli::stdoutIsTerminal()) std::setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
 
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (arguments.empty()) {

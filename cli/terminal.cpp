@@ -8,15 +8,6 @@ namespace {
 // Reads shorter than this show no progress line: it would only flicker.
 constexpr auto kProgressDelay = std::chrono::milliseconds(300);
 
-// Asked once per stream: a run prints thousands of lines to the same place.
-bool isTerminalCached(std::FILE* stream) {
-  static const bool stdoutIsTerminal = isTerminal(stdout);
-  static const bool stderrIsTerminal = isTerminal(stderr);
-  if (stream == stdout) return stdoutIsTerminal;
-  if (stream == stderr) return stderrIsTerminal;
-  return isTerminal(stream);
-}
-
 const char* colourStart(TerminalColour colour) {
   switch (colour) {
     case TerminalColour::Green: return "\033[32m";
@@ -30,8 +21,14 @@ const char* colourStart(TerminalColour colour) {
 
 bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
 
+// Asked once: a run prints thousands of lines to the same place.
+bool stdoutIsTerminal() {
+  static const bool terminal = isTerminal(stdout);
+  return terminal;
+}
+
 void printLine(std::FILE* stream, const std::string& line, TerminalColour colour) {
-  const bool coloured = colour != TerminalColour::Plain && isTerminalCached(stream);
+  const bool coloured = colour != TerminalColour::Plain && stream == stdout && stdoutIsTerminal();
   if (coloured) std::fputs(colourStart(colour), stream);
   std::fwrite(line.data(), 1, line.size(), stream);
   if (coloured) std::fputs("\033[0m", stream);

@@ -13,10 +13,13 @@ namespace zelk::cli {
 
 bool isTerminal(std::FILE* stream);
 
+// isTerminal(stdout), asked on the first call only.
+bool stdoutIsTerminal();
+
 enum class TerminalColour { Plain, Green, Red };
 
-// Writes `line` and a line break to `stream`, in colour when the stream is a
-// terminal.
+// Writes `line` and a line break to `stream`, in colour only when the stream
+// is standard output and that is a terminal.
 void printLine(std::FILE* stream, const std::string& line, TerminalColour colour = TerminalColour::Plain);
 
 // Asks `question` on the terminal; true only for an answer starting with y/Y.

@@ -1,7 +1,6 @@
 // zelk-sfv verify [--mode auto|crc32|md5] [--save] [FOLDER]
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -25,7 +24,6 @@ constexpr int kAllIntact = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kNotVerified = 2;
 constexpr const char* kUsage = "usage: zelk-sfv verify [--mode auto|crc32|md5] [--save] [FOLDER]";
-constexpr const char* kReportFileName = "result.rtf";
 
 struct VerifyOptions {
   passes::ChecksumMode mode = passes::ChecksumMode::Automatic;
@@ -84,15 +82,6 @@ TerminalColour terminalColour(ReportColour colour) {
   return TerminalColour::Plain;
 }
 
-passes::RgbColour documentColour(ReportColour colour) {
-  switch (colour) {
-    case ReportColour::Green: return passes::kIntactColour;
-    case ReportColour::Red: return passes::kFailedColour;
-    case ReportColour::Default: break;
-  }
-  return passes::kDefaultColour;
-}
-
 // Prints the report as it grows and keeps it for saving when asked to.
 class PrintingObserver final : public passes::VerifyObserver {
  public:
@@ -103,7 +92,7 @@ class PrintingObserver final : public passes::VerifyObserver {
   void entryKind(engines::ChecksumKind) override {}
   void reportLine(const std::string& text, ReportColour colour) override {
     printLine(stdout, text, terminalColour(colour));
-    if (keepReport_) report_.push_back({text + "\n", documentColour(colour)});
+    if (keepReport_) report_.push_back({text + "\n", passes::reportRgb(colour)});
   }
   void showProgress() override { progress_.showProgress(); }
   void setProgress(int percent) override { progress_.setProgress(percent); }
@@ -130,8 +119,9 @@ int verify(const VerifyOptions& options) {
   }
   if (options.save) {
     const std::string folder = platform::withTrailingSlash(options.folder);
-    if (!passes::writeRtfFile(folder + kReportFileName, observer.report())) {
-      std::fprintf(stderr, "zelk-sfv: cannot write %s%s\n", folder.c_str(), kReportFileName);
+    const std::string path = folder + passes::kReportFileName;
+    if (!passes::writeRtfFile(path, observer.report())) {
+      std::fprintf(stderr, "zelk-sfv: cannot write %s\n", path.c_str());
       return kNotVerified;
     }
     const std::string shownFolder = std::filesystem::absolute(folder).lexically_normal().string();
@@ -145,13 +135,7 @@ int verify(const VerifyOptions& options) {
 int runVerifyCommand(const std::vector<std::string>& arguments) {
   const std::optional<VerifyOptions> options = parseArguments(arguments);
   if (!options) return kNotVerified;
-  try {
-    return verify(*options);
-  } catch (const std::exception& error) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "zelk-sfv: %s\n", error.what());
-    return kNotVerified;
-  }
+  return verify(*options);
 }
 
 }  // namespace zelk::cli

@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,7 +18,6 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "language/texts.h"
 #include "platform/directory.h"
 #include "ui/qt_text.h"
 #include "ui/verify_window.h"
@@ -42,19 +40,8 @@ constexpr int kFieldLeft = 80;    // creator, comment and language fields
 constexpr int kButtonWidth = 89;  // GO, About and Close
 constexpr int kButtonLeft = kClientSize.width() - kMargin - kButtonWidth;
 
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
-  auto* label = new QLabel(text, parent);
-  label->setTextFormat(Qt::PlainText);
-  label->setGeometry(geometry);
-  return label;
-}
-
-
-QRadioButton* makeRadio(QGroupBox* group, const QString& text, int index) {
-  auto* radio = new QRadioButton(text, group);
-  radio->setGeometry(10, 20 + index * 20, group->width() - 14, 20);
-  return radio;
-}
+// The first radio button of either option group.
+constexpr QRect kFirstRadio(10, 20, kColumnWidth - 14, 20);
 
 // A ticked list sheet: the program's own picture, drawn so that no image
 // file has to travel with the program.
@@ -121,8 +108,8 @@ void TForm1::buildControls() {
 void TForm1::buildOptionColumn() {
   FlatGroupBox2 = new QGroupBox(QStringLiteral("SFV Mode"), this);
   FlatGroupBox2->setGeometry(kColumnLeft, 36, kColumnWidth, 64);
-  FlatRadioButton2 = makeRadio(FlatGroupBox2, QStringLiteral("MD5 Mode"), 0);
-  FlatRadioButton3 = makeRadio(FlatGroupBox2, QStringLiteral("CRC32 (standard)"), 1);
+  FlatRadioButton2 = makeRadio(FlatGroupBox2, QStringLiteral("MD5 Mode"), kFirstRadio, 0);
+  FlatRadioButton3 = makeRadio(FlatGroupBox2, QStringLiteral("CRC32 (standard)"), kFirstRadio, 1);
   FlatRadioButton3->setChecked(true);
 
   FlatCheckBox1 = new QCheckBox(QStringLiteral("Incl subfolder"), this);
@@ -130,8 +117,8 @@ void TForm1::buildOptionColumn() {
 
   FlatGroupBox1 = new QGroupBox(QStringLiteral("Checksum"), this);
   FlatGroupBox1->setGeometry(kColumnLeft, 126, kColumnWidth, 64);
-  FlatRadioButton1 = makeRadio(FlatGroupBox1, QStringLiteral("Create"), 0);
-  vali = makeRadio(FlatGroupBox1, QStringLiteral("Validate"), 1);
+  FlatRadioButton1 = makeRadio(FlatGroupBox1, QStringLiteral("Create"), kFirstRadio, 0);
+  vali = makeRadio(FlatGroupBox1, QStringLiteral("Validate"), kFirstRadio, 1);
   FlatRadioButton1->setChecked(true);
 }
 
@@ -169,8 +156,7 @@ void TForm1::FlatSpeedButton1Click() {
   Memo1->clear();
   // A relative folder text means the folder below the current directory, which
   // the line after this one changes.
-  std::string folder = fromQt(direct->text());
-  if (!folder.empty() && folder.front() != '/') folder = platform::withTrailingSlash(platform::currentDirectory()) + folder;
+  const std::string folder = platform::absolutePath(fromQt(direct->text()));
   platform::setCurrentDirectory(folder);
   if (vali->isChecked()) {
     openVerifyWindow();
@@ -186,10 +172,8 @@ void TForm1::FlatSpeedButton1Click() {
 }
 
 void TForm1::openVerifyWindow() {
-  // The window may delete itself on closing; the guard notices.
-  QPointer<TForm2> window = new TForm2(this, this);
-  window->exec();
-  delete window.data();
+  TForm2 window(this, this);
+  window.exec();
 }
 
 void TForm1::FlatSpeedButton2Click() { close(); }

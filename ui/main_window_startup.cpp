@@ -50,11 +50,10 @@ StartAction startAction(const QStringList& arguments) {
 
 QString folderArgument(const QStringList& arguments) {
   if (arguments.isEmpty() || startAction(arguments) == StartAction::VerifyCurrentDirectory) return {};
-  std::string folder = fromQt(arguments.first());
+  const std::string folder = fromQt(arguments.first());
   if (folder.empty() || platform::fileKind(folder) != platform::FileKind::Directory) return {};
   // GO changes the current directory, after which a relative name would lead elsewhere.
-  if (folder.front() != '/') folder = platform::withTrailingSlash(platform::currentDirectory()) + folder;
-  return toQt(platform::withTrailingSlash(folder));
+  return toQt(platform::withTrailingSlash(platform::absolutePath(folder)));
 }
 
 void TForm1::FormCreate(const QStringList& arguments) {

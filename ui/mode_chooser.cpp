@@ -22,12 +22,6 @@ constexpr int kItemLeft = 8;
 constexpr int kFirstItemTop = 15;
 constexpr int kItemHeight = 17;
 
-QRadioButton* addItem(QGroupBox* group, const QString& text, int index) {
-  auto* item = new QRadioButton(text, group);
-  item->setGeometry(kItemLeft, kFirstItemTop + index * kItemHeight, group->width() - 2 * kItemLeft, kItemHeight);
-  return item;
-}
-
 }  // namespace
 
 TForm5::TForm5(QWidget* parent) : QDialog(parent) {
@@ -36,9 +30,10 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
 
   RadioGroup1 = new QGroupBox(QStringLiteral("CRC32/MD5 check"), this);
   RadioGroup1->setGeometry(24, 8, 121, 73);
-  automaticItem = addItem(RadioGroup1, QStringLiteral("Automatic"), 0);
-  crc32Item = addItem(RadioGroup1, QStringLiteral("CRC32"), 1);
-  md5Item = addItem(RadioGroup1, QStringLiteral("MD5"), 2);
+  const QRect firstItem(kItemLeft, kFirstItemTop, RadioGroup1->width() - 2 * kItemLeft, kItemHeight);
+  automaticItem = makeRadio(RadioGroup1, QStringLiteral("Automatic"), firstItem, 0);
+  crc32Item = makeRadio(RadioGroup1, QStringLiteral("CRC32"), firstItem, 1);
+  md5Item = makeRadio(RadioGroup1, QStringLiteral("MD5"), firstItem, 2);
   automaticItem->setChecked(true);
 
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);

@@ -33,13 +33,18 @@ QColor toQColor(const passes::RgbColour& colour) { return QColor(colour.red, col
 
 passes::RgbColour toRgb(const QColor& colour) { return {colour.red(), colour.green(), colour.blue()}; }
 
-QLabel* makeLabel(QWidget* parent, const QString& text, int left, int top, int right) {
-  auto* label = new QLabel(text, parent);
-  label->setTextFormat(Qt::PlainText);
-  label->setGeometry(left, top, right - left, label->sizeHint().height());
+// A label from `left` to `right`, as high as its text line.
+QLabel* makeLineLabel(QWidget* parent, const QString& text, int left, int top, int right) {
+  QLabel* label = makeLabel(parent, text, QRect(left, top, right - left, 0));
+  label->resize(label->width(), label->sizeHint().height());
   return label;
 }
 
+// The sink of a window that has no main window's bar to drive.
+engines::ProgressSink& noProgress() {
+  static engines::NoProgress sink;
+  return sink;
+}
 
 // The colour a fragment shows: its own foreground, or the view's default.
 passes::RgbColour fragmentColour(const QTextCharFormat& format) {
@@ -54,7 +59,7 @@ passes::RgbColour fragmentColour(const QTextCharFormat& format) {
 std::string fragmentText(QString text) {
   text.replace(QChar::LineSeparator, QLatin1Char('\n'));
   text.remove(QChar::ObjectReplacementCharacter);
-  return text.toStdString();
+  return fromQt(text);
 }
 
 void appendRun(std::vector<passes::ColouredRun>& runs, std::string text, const passes::RgbColour& colour) {
@@ -67,19 +72,20 @@ void appendRun(std::vector<passes::ColouredRun>& runs, std::string text, const p
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent, engines::ProgressSink* progress) : QDialog(parent), progress_(progress) {
+TForm2::TForm2(QWidget* parent, engines::ProgressSink* progress)
+    : QDialog(parent), progress_(progress != nullptr ? *progress : noProgress()) {
   setWindowTitle(QStringLiteral("Verify"));
   setFixedSize(kClientSize);
   const int labelRight = kClientSize.width() - kLabelRightMargin;
 
-  Label1 = makeLabel(this, QStringLiteral("Creator:"), 16, 16, labelRight);
-  Label2 = makeLabel(this, QStringLiteral("Comment:"), 16, 32, labelRight);
+  Label1 = makeLineLabel(this, QStringLiteral("Creator:"), 16, 16, labelRight);
+  Label2 = makeLineLabel(this, QStringLiteral("Comment:"), 16, 32, labelRight);
   FlatButton1 = makeButton(this, QStringLiteral("&Close"), QRect(184, 248, 57, 25));
   FlatButton2 = makeButton(this, QStringLiteral("Save"), QRect(328, 248, 129, 25));
   ListBox1 = new QTextEdit(this);
   ListBox1->setGeometry(8, 48, 465, 193);
   ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Label3 = makeLabel(this, QString(), 8, 248, 184 - kLabelRightMargin);
+  Label3 = makeLineLabel(this, QString(), 8, 248, 184 - kLabelRightMargin);
 
   connect(FlatButton1, &QPushButton::clicked, this, &TForm2::FlatButton1Click);
   connect(FlatButton2, &QPushButton::clicked, this, &TForm2::FlatButton2Click);
@@ -113,7 +119,7 @@ void TForm2::FlatButton1Click() { close(); }
 
 void TForm2::FlatButton2Click() {
   const std::string directory = platform::currentDirectory();
-  const std::string path = platform::withTrailingSlash(directory) + "result.rtf";
+  const std::string path = platform::withTrailingSlash(directory) + passes::kReportFileName;
   if (!passes::writeRtfFile(path, reportRuns())) {
     throw std::runtime_error("The report could not be saved as \"" + path + "\".");
   }
@@ -147,11 +153,8 @@ void TForm2::entryKind(engines::ChecksumKind kind) {
 
 void TForm2::reportLine(const std::string& text, passes::ReportColour colour) {
   QTextCharFormat format;
-  switch (colour) {
-    case passes::ReportColour::Green: format.setForeground(toQColor(passes::kIntactColour)); break;
-    case passes::ReportColour::Red: format.setForeground(toQColor(passes::kFailedColour)); break;
-    case passes::ReportColour::Default: break;
-  }
+  // Default lines carry no colour of their own, so they follow the view's.
+  if (colour != passes::ReportColour::Default) format.setForeground(toQColor(passes::reportRgb(colour)));
   QTextCursor cursor(ListBox1->document());
   cursor.movePosition(QTextCursor::End);
   // The empty report already holds one empty line: the first report line fills it.
@@ -160,16 +163,10 @@ void TForm2::reportLine(const std::string& text, passes::ReportColour colour) {
   ++reportLines_;
 }
 
-void TForm2::showProgress() {
-  if (progress_ != nullptr) progress_->showProgress();
-}
+void TForm2::showProgress() { progress_.showProgress(); }
 
-void TForm2::setProgress(int percent) {
-  if (progress_ != nullptr) progress_->setProgress(percent);
-}
+void TForm2::setProgress(int percent) { progress_.setProgress(percent); }
 
-void TForm2::hideProgress() {
-  if (progress_ != nullptr) progress_->hideProgress();
-}
+void TForm2::hideProgress() { progress_.hideProgress(); }
 
 }  // namespace zelk::ui

@@ -57,7 +57,7 @@ class TForm2 : public QDialog, private passes::VerifyObserver {
   void setProgress(int percent) override;
   void hideProgress() override;
 
-  engines::ProgressSink* progress_;
+  engines::ProgressSink& progress_;
   bool shown_ = false;
   int reportLines_ = 0;
 };

@@ -2,7 +2,11 @@
 // Geometry and control helpers shared by the windows, which are laid out at
 // fixed positions.
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRect>
 #include <QSize>
 
 namespace zelk::ui {
@@ -18,6 +22,23 @@ inline QPushButton* makeButton(QWidget* parent, const QString& text, const QRect
   button->setGeometry(geometry);
   button->setAutoDefault(false);
   return button;
+}
+
+// A label at a fixed place whose text is shown as it is, never as markup:
+// captions come from language files and results name files.
+inline QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
+  auto* label = new QLabel(text, parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setGeometry(geometry);
+  return label;
+}
+
+// Row `index` of a group's column of radio buttons: `firstRow` is row 0's
+// place in the group, each further row sits one row height below.
+inline QRadioButton* makeRadio(QGroupBox* group, const QString& text, const QRect& firstRow, int index) {
+  auto* radio = new QRadioButton(text, group);
+  radio->setGeometry(firstRow.translated(0, index * firstRow.height()));
+  return radio;
 }
 
 }  // namespace zelk::ui
