@@ -1,59 +1,20 @@
-// Runs the built zelk-sfv with its standard streams on files, never on a terminal.
+// Runs the built zelk-sfv create on folders and checks its output, lists and exit status.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "tests/cli/tool_runner.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
+using zelk::testing::runTool;
 using zelk::testing::TempFolder;
-
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string toolPath() {
-  const char* dir = std::getenv("ZELK_TOOLS_DIR");
-  return std::string(dir != nullptr ? dir : ".") + "/cli/zelk-sfv";
-}
-
-// Runs zelk-sfv in `workingFolder` with stdin from /dev/null.
-Result runTool(const std::vector<std::string>& arguments, const std::string& workingFolder = "/") {
-  TempFolder capture;
-  const std::string outPath = capture.path() + "out";
-  const std::string errPath = capture.path() + "err";
-  const std::string program = toolPath();
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int in = ::open("/dev/null", O_RDONLY);
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
-        ::chdir(workingFolder.c_str()) != 0) {
-      ::_exit(127);
-    }
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  Result result;
-  int status = 0;
-  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) result.status = WEXITSTATUS(status);
-  result.out = capture.read("out");
-  result.err = capture.read("err");
-  return result;
-}
+using zelk::testing::ToolResult;
+using zelk::testing::toolPath;
 
 class CreateCommand : public ::testing::Test {
  protected:
@@ -68,7 +29,7 @@ class CreateCommand : public ::testing::Test {
 };
 
 TEST_F(CreateCommand, WritesTheListAndPrintsEveryLine) {
-  const Result result = runTool({"create", "-r", "--creator", "me", music()});
+  const ToolResult result = runTool({"create", "-r", "--creator", "me", music()});
   EXPECT_EQ(result.status, 0) << result.err;
   // Values by cksfv; the time varies, so only its form is checked.
   const std::string start = "b.txt cbf43926\nsub\\c.bin 414fa339\nTIME: ";
@@ -83,7 +44,7 @@ TEST_F(CreateCommand, WritesTheListAndPrintsEveryLine) {
 }
 
 TEST_F(CreateCommand, Md5ListOfTheFolderItself) {
-  const Result result = runTool({"create", "--md5", music() + "/"});
+  const ToolResult result = runTool({"create", "--md5", music() + "/"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out.substr(0, 39), "b.txt 25f9e794323b453885f5181f1b624d0b\n");  // md5sum
   const std::string list = temp_.read("Music/Music.md5");
@@ -98,25 +59,25 @@ TEST_F(CreateCommand, DotNamesTheListAfterTheCurrentFolder) {
 
 TEST_F(CreateCommand, ExistingListIsKeptWithoutATerminalUnlessForced) {
   temp_.write("Music/Music.sfv", "old list");
-  const Result refused = runTool({"create", music()});
+  const ToolResult refused = runTool({"create", music()});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.out, "");
   EXPECT_NE(refused.err.find("File \"Music.sfv\" is exit. Overwrite it?"), std::string::npos) << refused.err;
   EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
   EXPECT_EQ(temp_.read("Music/Music.sfv"), "old list");
 
-  const Result forced = runTool({"create", "--force", music()});
+  const ToolResult forced = runTool({"create", "--force", music()});
   EXPECT_EQ(forced.status, 0) << forced.err;
   EXPECT_NE(temp_.read("Music/Music.sfv").find("\r\nb.txt cbf43926\r\n"), std::string::npos);
 }
 
 TEST_F(CreateCommand, FailuresExitWithTwo) {
-  const Result missing = runTool({"create", temp_.path() + "nowhere"});
+  const ToolResult missing = runTool({"create", temp_.path() + "nowhere"});
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
 
   ASSERT_EQ(::symlink("/dev/full", (music() + "/.Music.sfv.partial").c_str()), 0);
-  const Result full = runTool({"create", music()});
+  const ToolResult full = runTool({"create", music()});
   EXPECT_EQ(full.status, 2);
   EXPECT_NE(full.err.find("The list \"Music.sfv\" could not be written."), std::string::npos) << full.err;
   EXPECT_EQ(full.out.find("Checksum create is finish"), std::string::npos) << full.out;
@@ -132,7 +93,7 @@ TEST_F(CreateCommand, BadUsageExitsWithTwo) {
       {"frobnicate", music()},
   };
   for (const auto& arguments : cases) {
-    const Result result = runTool(arguments);
+    const ToolResult result = runTool(arguments);
     EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
     EXPECT_NE(result.err, "") << ::testing::PrintToString(arguments);
     EXPECT_EQ(result.out, "") << ::testing::PrintToString(arguments);
@@ -142,12 +103,12 @@ TEST_F(CreateCommand, BadUsageExitsWithTwo) {
 
 TEST(ZelkSfv, HelpAndVersion) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"create", "--help"}}) {
-    const Result help = runTool(arguments);
+    const ToolResult help = runTool(arguments);
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("zelk-sfv create [--md5] [-r|--recursive]"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("zelk-sfv verify"), std::string::npos) << help.out;
   }
-  const Result version = runTool({"--version"});
+  const ToolResult version = runTool({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "zelk-sfv " ZELK_VERSION "\n");
 }

@@ -1,24 +1,20 @@
 // Runs the built zelk-sfv verify on folders with lists that other tools wrote.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/cli/tool_runner.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 using zelk::testing::TempFolder;
-
-std::string toolPath() {
-  const char* dir = std::getenv("ZELK_TOOLS_DIR");
-  return std::string(dir == nullptr ? "." : dir) + "/cli/zelk-sfv";
-}
+using zelk::testing::toolPath;
 
 struct ToolRun {
   int status = -1;
@@ -33,18 +29,13 @@ std::vector<std::string> splitLines(const std::string& text) {
   return lines;
 }
 
-// Runs `tool verify arguments` in `workingFolder`; output goes to files, so
-// standard output is no terminal and the lines come without colour.
-ToolRun runVerify(const std::string& workingFolder, const std::string& arguments, const std::string& tool = toolPath()) {
-  TempFolder capture;
-  const std::string command = "cd '" + workingFolder + "' && '" + tool + "' verify " + arguments + " >'" +
-                              capture.path() + "out' 2>'" + capture.path() + "err' </dev/null";
-  const int raw = std::system(command.c_str());
-  ToolRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = splitLines(capture.read("out"));
-  run.err = capture.read("err");
-  return run;
+// Runs `tool verify arguments` in `workingFolder`.
+ToolRun runVerify(const std::string& workingFolder, const std::vector<std::string>& arguments,
+                  const std::string& tool = toolPath()) {
+  std::vector<std::string> command{"verify"};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  const zelk::testing::ToolResult result = zelk::testing::runTool(command, workingFolder, tool);
+  return {result.status, splitLines(result.out), result.err};
 }
 
 void writeKnownFiles(const TempFolder& folder) {
@@ -65,25 +56,25 @@ TEST(VerifyCommand, PrintsTheReportAndExitsByTheOutcome) {
     const char* label;
     std::string listName;
     std::string listText;
-    std::string arguments;  // "%" stands for the folder
+    std::vector<std::string> arguments;  // "%" stands for the folder
     int status;
     std::vector<std::string> out;
   } cases[] = {
-      {"intact, current folder", "a.sfv", sfv, "", 0,
+      {"intact, current folder", "a.sfv", sfv, {}, 0,
        {"creator: (NONE)", "comment: holiday", kOkFox, kOkAbc, " ", "Files checked: 2",
         "Files modified: 0  --> File's delete:0", "Files CRC OK: 2"}},
-      {"intact, folder given", "a.sfv", sfv, "%", 0,
+      {"intact, folder given", "a.sfv", sfv, {"%"}, 0,
        {"creator: (NONE)", "comment: holiday", kOkFox, kOkAbc, " ", "Files checked: 2",
         "Files modified: 0  --> File's delete:0", "Files CRC OK: 2"}},
-      {"modified and missing", "a.sfv", broken, "%", 1,
+      {"modified and missing", "a.sfv", broken, {"%"}, 1,
        {"FILE: fox.txt CRC ERROR. File was modified, check it.  ", kOkAbc,
         "FILE: gone.txt CRC ERROR. File was modified, check it.  ---> File was delete", " ", "Files checked: 3",
         "Files modified: 2  --> File's delete:1", "Files CRC OK: 1"}},
-      {"md5 list, automatic", "a.md5", md5, "--mode auto %", 0,
+      {"md5 list, automatic", "a.md5", md5, {"--mode", "auto", "%"}, 0,
        {kOkFox, kOkAbc, " ", "Files checked: 2", "Files modified: 0  --> File's delete:0", "Files CRC OK: 2"}},
-      {"md5 list, md5 mode", "a.md5", md5, "% --mode=md5", 0,
+      {"md5 list, md5 mode", "a.md5", md5, {"%", "--mode=md5"}, 0,
        {kOkFox, kOkAbc, " ", "Files checked: 2", "Files modified: 0  --> File's delete:0", "Files CRC OK: 2"}},
-      {"md5 list, crc32 mode", "a.md5", md5, "--mode crc32 %", 1,
+      {"md5 list, crc32 mode", "a.md5", md5, {"--mode", "crc32", "%"}, 1,
        {"FILE: 9e107d9d372bb6826bd81d3542a419d6 CRC ERROR. File was modified, check it.  ---> File was delete",
         "FILE: 900150983cd24fb0d6963f7d28e17f72 *su CRC ERROR. File was modified, check it.  ---> File was delete",
         " ", "Files checked: 2", "Files modified: 2  --> File's delete:2", "Files CRC OK: 0"}},
@@ -93,9 +84,10 @@ TEST(VerifyCommand, PrintsTheReportAndExitsByTheOutcome) {
     TempFolder folder;
     writeKnownFiles(folder);
     folder.write(c.listName, c.listText);
-    std::string arguments = c.arguments;
-    if (const auto at = arguments.find('%'); at != std::string::npos) arguments.replace(at, 1, "'" + folder.path() + "'");
-    const ToolRun run = runVerify(c.arguments.find('%') == std::string::npos ? folder.path() : "/", arguments);
+    std::vector<std::string> arguments = c.arguments;
+    const auto at = std::find(arguments.begin(), arguments.end(), "%");
+    if (at != arguments.end()) *at = folder.path();
+    const ToolRun run = runVerify(at == arguments.end() ? folder.path() : "/", arguments);
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_EQ(run.out, c.out);
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "result.rtf"));
@@ -108,15 +100,15 @@ TEST(VerifyCommand, FailsWithStatusTwoWithoutAListOrUsableArguments) {
   folder.makeFolder("folder.sfv");
   const struct {
     const char* label;
-    std::string arguments;
+    std::vector<std::string> arguments;
     std::string message;
   } cases[] = {
-      {"no list", "", "no .sfv or .md5 list"},
-      {"no such folder", "missing", "not a folder"},
-      {"unknown mode", "--mode sha1", "--mode"},
-      {"mode without value", "--mode", "--mode"},
-      {"unknown option", "--bogus", "--bogus"},
-      {"two folders", ". sub", "one folder"},
+      {"no list", {}, "no .sfv or .md5 list"},
+      {"no such folder", {"missing"}, "not a folder"},
+      {"unknown mode", {"--mode", "sha1"}, "--mode"},
+      {"mode without value", {"--mode"}, "--mode"},
+      {"unknown option", {"--bogus"}, "--bogus"},
+      {"two folders", {".", "sub"}, "one folder"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -131,7 +123,7 @@ TEST(VerifyCommand, SaveWritesTheReportAsRtf) {
   TempFolder folder;
   writeKnownFiles(folder);
   folder.write("a.sfv", "fox.txt 414fa339\r\ngone{1}.txt 414fa339\r\n");
-  const ToolRun run = runVerify(folder.path(), "--save");
+  const ToolRun run = runVerify(folder.path(), {"--save"});
   EXPECT_EQ(run.status, 1) << run.err;
   const std::string rtf = folder.read("result.rtf");
   EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
@@ -157,7 +149,7 @@ TEST(VerifyCommand, BadLanguageTemplateEndsWithStatusTwo) {
   TempFolder folder;
   writeKnownFiles(folder);
   folder.write("a.sfv", "fox.txt 414fa339\n");
-  const ToolRun run = runVerify(folder.path(), "", tool);
+  const ToolRun run = runVerify(folder.path(), {}, tool);
   EXPECT_EQ(run.status, 2);
   EXPECT_FALSE(run.err.empty());
   EXPECT_TRUE(run.out.empty());

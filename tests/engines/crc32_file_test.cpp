@@ -3,6 +3,7 @@
 
 #include "engines/crc32.h"
 #include "tests/engines/engine_test_support.h"
+#include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::engines {
@@ -65,7 +66,7 @@ TEST(FileCrc32, UnopenableNamesAreOpenFailed) {
 TEST(FileCrc32, RefusedOpenIsOpenFailed) {
   zelk::testing::TempFolder folder;
   const std::string path = folder.write("sample.bin", PatternText(100));
-  testing::OpensFail fail;
+  zelk::testing::OpensFail fail;
   RecordingProgress progress;
   EXPECT_EQ(FileCrc32(path).status, FileReadStatus::OpenFailed);
   EXPECT_EQ(FileCrc32WithProgress(path, progress).status, FileReadStatus::OpenFailed);
@@ -76,10 +77,10 @@ TEST(FileCrc32, ReadFailingPartWayIsReadFailed) {
   zelk::testing::TempFolder folder;
   const std::string path = folder.write("sample.bin", PatternText((std::size_t{3} << 20) + 17));
   {
-    testing::ReadsFailAfter fail(100);
+    zelk::testing::ReadsFailAfter fail(100);
     EXPECT_EQ(FileCrc32(path).status, FileReadStatus::ReadFailed);
   }
-  testing::ReadsFailAfter fail(std::int64_t{1} << 20);
+  zelk::testing::ReadsFailAfter fail(std::int64_t{1} << 20);
   RecordingProgress progress;
   EXPECT_EQ(FileCrc32WithProgress(path, progress).status, FileReadStatus::ReadFailed);
   EXPECT_EQ(progress.events(), "show 33 hide");

@@ -1,16 +1,12 @@
 #pragma once
 // Shared fixtures of the engine tests: reproducible file contents with
-// checksums from other tools, a progress sink that records what it is told,
-// and read failures injected through the system-call seam.
+// checksums from other tools and a progress sink that records what it is told.
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engines/progress.h"
-#include "platform/system_calls.h"
 
 namespace zelk::engines::testing {
 
@@ -80,51 +76,5 @@ inline std::string EveryPercentUpTo(int last) {
   events += " hide";
   return events;
 }
-
-// While alive, file reads deliver `budget` bytes in all and then fail.
-class ReadsFailAfter {
- public:
-  explicit ReadsFailAfter(std::int64_t budget) {
-    real() = platform::systemCalls().read;
-    remaining() = budget;
-    platform::systemCalls().read = &read;
-  }
-
- private:
-  using ReadCall = ssize_t (*)(int, void*, size_t);
-  static ReadCall& real() {
-    static ReadCall call = nullptr;
-    return call;
-  }
-  static std::int64_t& remaining() {
-    static std::int64_t bytes = 0;
-    return bytes;
-  }
-  static ssize_t read(int fd, void* buffer, size_t size) {
-    if (remaining() <= 0) {
-      errno = EIO;
-      return -1;
-    }
-    const ssize_t got = real()(fd, buffer, std::min(size, static_cast<size_t>(remaining())));
-    if (got > 0) remaining() -= got;
-    return got;
-  }
-
-  platform::ScopedSystemCalls restore_;
-};
-
-// While alive, every open fails as if permission were denied.
-class OpensFail {
- public:
-  OpensFail() {
-    platform::systemCalls().open = [](const char*, int, mode_t) {
-      errno = EACCES;
-      return -1;
-    };
-  }
-
- private:
-  platform::ScopedSystemCalls restore_;
-};
 
 }  // namespace zelk::engines::testing

@@ -5,6 +5,7 @@
 
 #include "engines/md5.h"
 #include "tests/engines/engine_test_support.h"
+#include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::engines {
@@ -59,14 +60,14 @@ TEST(MD5File, UnopenableNamesAreOpenFailedWithoutProgress) {
     EXPECT_EQ(progress.events(), "") << path;
   };
   for (const std::string& path : {folder.path() + "missing", folder.path(), fifo}) check(path);
-  testing::OpensFail fail;
+  zelk::testing::OpensFail fail;
   check(existing);
 }
 
 TEST(MD5File, ReadFailingPartWayIsReadFailed) {
   zelk::testing::TempFolder folder;
   const std::string path = folder.write("sample.bin", PatternText((std::size_t{3} << 20) + 17));
-  testing::ReadsFailAfter fail(std::int64_t{1} << 20);
+  zelk::testing::ReadsFailAfter fail(std::int64_t{1} << 20);
   RecordingProgress progress;
   const FileChecksum<Md5Digest> result = MD5File(path, &progress);
   EXPECT_EQ(result.status, FileReadStatus::ReadFailed);

@@ -6,6 +6,7 @@
 #include "engines/crc32.h"
 #include "engines/whole_file.h"
 #include "tests/engines/engine_test_support.h"
+#include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::engines {
@@ -54,10 +55,10 @@ TEST(WholeFileLoader, UnopenableOrUnreadableGivesNothing) {
     EXPECT_FALSE(loader.load(path).has_value()) << path;
   }
   {
-    testing::ReadsFailAfter fail(4096);
+    zelk::testing::ReadsFailAfter fail(4096);
     EXPECT_FALSE(loader.load(existing).has_value());
   }
-  testing::OpensFail fail;
+  zelk::testing::OpensFail fail;
   EXPECT_FALSE(loader.load(existing).has_value());
 }
 

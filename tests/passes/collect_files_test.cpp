@@ -1,22 +1,20 @@
 #include "passes/collect_files.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "platform/system_calls.h"
+#include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::passes {
 namespace {
 
 using engines::ChecksumKind;
+using testing::OpensFail;
 using testing::TempFolder;
 
 // A tree with everything the walk must tell apart.
@@ -55,23 +53,13 @@ TEST(CollectFiles, WithoutRecurseOnlyTheFolderItself) {
   EXPECT_EQ(list, (std::vector<std::string>{"kept", temp.path() + "sub1/y.txt"}));
 }
 
-int openRefusingFolderA(const char* path, int flags, mode_t mode) {
-  const std::size_t length = std::strlen(path);
-  if (length >= 2 && std::strcmp(path + length - 2, "/a") == 0) {
-    errno = EACCES;
-    return -1;
-  }
-  return ::open(path, flags, mode);
-}
-
 TEST(CollectFiles, FolderThatCannotBeOpenedIsSkipped) {
   TempFolder temp;
   temp.write("a/secret.txt", "s");
   temp.write("b/open.txt", "o");
   std::vector<std::string> list;
   {
-    platform::ScopedSystemCalls injected;
-    platform::systemCalls().open = openRefusingFolderA;
+    const OpensFail unopenable("/a");
     CollectFiles(temp.path(), list, true);
   }
   EXPECT_EQ(list, (std::vector<std::string>{temp.path() + "b/open.txt"}));

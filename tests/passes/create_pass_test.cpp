@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <locale>
 #include <optional>
@@ -20,12 +19,15 @@
 #include "platform/directory.h"
 #include "platform/files.h"
 #include "platform/system_calls.h"
+#include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::passes {
 namespace {
 
 using engines::ChecksumKind;
+using testing::OpensFail;
+using testing::ReadsFail;
 using testing::TempFolder;
 
 class RecordingObserver : public CreateObserver {
@@ -170,38 +172,6 @@ TEST_F(CreatePass, EmptyFolderTextWorksInTheCurrentDirectory) {
   EXPECT_NE(listBytes("WinCRC32.sfv").find("\r\nb.txt cbf43926\r\n"), std::string::npos);
 }
 
-// Read failures injected for the one file named b.txt: either its open or its
-// reads fail.
-int unreadableFd = -1;
-
-bool isB(const char* path) {
-  const std::size_t length = std::strlen(path);
-  return length >= 6 && std::strcmp(path + length - 6, "/b.txt") == 0;
-}
-int openFailingB(const char* path, int flags, mode_t mode) {
-  if (isB(path)) {
-    errno = EACCES;
-    return -1;
-  }
-  return ::open(path, flags, mode);
-}
-int openMarkingB(const char* path, int flags, mode_t mode) {
-  const int fd = ::open(path, flags, mode);
-  if (isB(path)) unreadableFd = fd;
-  return fd;
-}
-ssize_t readFailingB(int fd, void* buffer, size_t size) {
-  if (fd == unreadableFd) {
-    errno = EIO;
-    return -1;
-  }
-  return ::read(fd, buffer, size);
-}
-int closeUnmarking(int fd) {
-  if (fd == unreadableFd) unreadableFd = -1;
-  return ::close(fd);
-}
-
 TEST_F(CreatePass, UnreadableFileIsLeftOutWithANote) {
   for (const ChecksumKind kind : {ChecksumKind::Crc32, ChecksumKind::Md5}) {
     for (const bool failOpen : {true, false}) {
@@ -212,15 +182,11 @@ TEST_F(CreatePass, UnreadableFileIsLeftOutWithANote) {
       folder.write("b.txt", "123456789");
       RecordingObserver observer;
       CreateOutcome outcome;
-      {
-        platform::ScopedSystemCalls injected;
-        if (failOpen) {
-          platform::systemCalls().open = openFailingB;
-        } else {
-          platform::systemCalls().open = openMarkingB;
-          platform::systemCalls().read = readFailingB;
-          platform::systemCalls().close = closeUnmarking;
-        }
+      if (failOpen) {
+        const OpensFail unopenable("/b.txt");
+        outcome = runCreatePass({folder.path(), kind, false, "", ""}, observer);
+      } else {
+        const ReadsFail unreadable("/b.txt");
         outcome = runCreatePass({folder.path(), kind, false, "", ""}, observer);
       }
       EXPECT_EQ(outcome, CreateOutcome::Written);

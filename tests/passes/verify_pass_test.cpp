@@ -1,22 +1,20 @@
 #include "passes/verify_pass.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "platform/system_calls.h"
+#include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::passes {
 namespace {
 
 using engines::ChecksumKind;
+using zelk::testing::ReadsFail;
 using zelk::testing::TempFolder;
 
 struct Line {
@@ -265,26 +263,6 @@ TEST(VerifyPass, NamesThatAreNoRegularFileCountAsGone) {
                                    summary(5, 5, 5, R)));
 }
 
-// The read fails for the one file whose name ends in "broken.bin".
-int brokenFd = -1;
-int openRecordingBroken(const char* path, int flags, mode_t mode) {
-  const int fd = ::open(path, flags, mode);
-  const std::size_t length = std::strlen(path);
-  if (length >= 10 && std::strcmp(path + length - 10, "broken.bin") == 0) brokenFd = fd;
-  return fd;
-}
-int closeForgettingBroken(int fd) {
-  if (fd == brokenFd) brokenFd = -1;
-  return ::close(fd);
-}
-ssize_t readFailingBroken(int fd, void* buffer, size_t size) {
-  if (fd == brokenFd) {
-    errno = EIO;
-    return -1;
-  }
-  return ::read(fd, buffer, size);
-}
-
 TEST(VerifyPass, UnreadableFileIsReportedAndThePassGoesOn) {
   const std::string unreadable = "FILE: broken.bin CRC ERROR. File was modified, check it.  ---> File can not be read";
   for (const auto mode : {ChecksumMode::Crc32, ChecksumMode::Md5}) {
@@ -296,11 +274,7 @@ TEST(VerifyPass, UnreadableFileIsReportedAndThePassGoesOn) {
     folder.write("a.sfv", md5 ? "00000000000000000000000000000000 broken.bin\n"
                                 "9e107d9d372bb6826bd81d3542a419d6 fox.txt\n"
                               : "broken.bin 00000000\nfox.txt 414fa339\n");
-    platform::ScopedSystemCalls restore;
-    brokenFd = -1;
-    platform::systemCalls().open = openRecordingBroken;
-    platform::systemCalls().read = readFailingBroken;
-    platform::systemCalls().close = closeForgettingBroken;
+    const ReadsFail failing("broken.bin");
     RecordingObserver observer;
     const VerifyResult result = runVerifyPass(folder.path(), mode, observer);
     EXPECT_EQ(observer.lines, concat({{unreadable, R}, ok("fox.txt")}, summary(2, 1, 0, G)));

@@ -7,11 +7,14 @@
 
 #include "platform/files.h"
 #include "platform/system_calls.h"
+#include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::platform {
 namespace {
 
+using zelk::testing::OpensFail;
+using zelk::testing::ReadsFailAfter;
 using zelk::testing::TempFolder;
 
 TEST(FileKind, FollowsLinksAndTellsEveryKind) {
@@ -96,20 +99,13 @@ TEST(InputFile, ReadRetriesShortAndInterruptedReads) {
 TEST(InputFile, InjectedFailuresAreReported) {
   TempFolder temp;
   const std::string file = temp.write("data", "contents");
-  ScopedSystemCalls restore;
-  systemCalls().read = [](int, void*, size_t) -> ssize_t {
-    errno = EIO;
-    return -1;
-  };
+  const ReadsFailAfter failingReads(0);
   InputFile input;
   ASSERT_TRUE(input.open(file));
   char buffer[8];
   EXPECT_EQ(input.read(buffer, sizeof buffer), -1);
 
-  systemCalls().open = [](const char*, int, mode_t) {
-    errno = EACCES;
-    return -1;
-  };
+  const OpensFail failingOpens;
   InputFile refused;
   EXPECT_FALSE(refused.open(file));
 }

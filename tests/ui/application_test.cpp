@@ -5,10 +5,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMessageBox>
-#include <QPushButton>
 #include <functional>
 #include <stdexcept>
 
+#include "tests/ui/modal_answers.h"
 #include "tests/ui/modal_watcher.h"
 #include "ui/application.h"
 
@@ -44,21 +44,14 @@ TEST(ZelkApplication, ExceptionsFromHandlersAreShownInAnErrorBox) {
   };
   for (const Case& test : cases) {
     testing::ModalWatcher modals;
-    QString shown;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    modals.setHandler([&](QWidget* modal) {
-      auto* box = qobject_cast<QMessageBox*>(modal);
-      ASSERT_NE(box, nullptr);
-      shown = box->text();
-      icon = box->icon();
-      box->button(QMessageBox::Ok)->click();
-    });
+    modal::ShownMessage shown;
+    modals.setHandler(modal::recordMessageBox(shown));
     ThrowingObject receiver(test.thrower);
     QCoreApplication::postEvent(&receiver, new QEvent(ThrowingObject::kThrowEvent));
     QCoreApplication::sendPostedEvents(&receiver, ThrowingObject::kThrowEvent);
 
-    EXPECT_EQ(shown, test.message);
-    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(QString::fromStdString(shown.text), test.message);
+    EXPECT_EQ(shown.icon, QMessageBox::Critical);
   }
 }
 

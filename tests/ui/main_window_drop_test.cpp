@@ -5,21 +5,20 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>
 
 #include "tests/ui/main_window_fixture.h"
+#include "tests/ui/modal_answers.h"
 #include "ui/main_window.h"
 
 namespace zelk::ui {
 namespace {
 
 using testing::MainWindowTest;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
+using testing::qt;
 
 std::unique_ptr<QMimeData> urls(const QList<QUrl>& list) {
   auto data = std::make_unique<QMimeData>();
@@ -55,15 +54,10 @@ TEST_F(MainWindowTest, DroppedFileIsRefusedWithAMessage) {
   window.direct->setText("/kept/");
   const auto data = urls({QUrl::fromLocalFile(qt(work_.write("list.sfv", "x"))),
                           QUrl::fromLocalFile(qt(work_.makeFolder("folder")))});
-  QString message;
-  modals_.setHandler([&](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    ASSERT_NE(box, nullptr);
-    message = box->text();
-    box->button(QMessageBox::Ok)->click();
-  });
+  modal::ShownMessage message;
+  modals_.setHandler(modal::recordMessageBox(message));
   ASSERT_TRUE(dropOnFolderField(window, *data));
-  EXPECT_EQ(message, "Not for file, choose a folder only");
+  EXPECT_EQ(message.text, "Not for file, choose a folder only");
   EXPECT_EQ(window.direct->text(), "/kept/");
 }
 

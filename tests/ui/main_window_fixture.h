@@ -3,6 +3,7 @@
 // language.lng and language/), the current directory restored afterwards
 // (GO changes it), and every modal window answered.
 
+#include <QString>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +13,8 @@
 #include "tests/ui/modal_watcher.h"
 
 namespace zelk::testing {
+
+inline QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 class MainWindowTest : public ::testing::Test {
  protected:

@@ -13,6 +13,7 @@
 #include <QTextEdit>
 
 #include "tests/ui/main_window_fixture.h"
+#include "tests/ui/modal_answers.h"
 #include "ui/main_window.h"
 #include "ui/mode_chooser.h"
 #include "ui/verify_window.h"
@@ -21,8 +22,7 @@ namespace zelk::ui {
 namespace {
 
 using testing::MainWindowTest;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
+using testing::qt;
 
 // "123456789" is the CRC-32 check value's input (cbf43926); "abc" is in the
 // MD5 suite of RFC 1321.
@@ -115,16 +115,11 @@ TEST_F(GoTest, ExistingListIsReplacedWhenTheAnswerIsYes) {
 
 TEST_F(GoTest, MissingFolderIsReportedInAnErrorBox) {
   window_->direct->setText(qt(work_.path() + "nowhere/"));
-  QString message;
-  modals_.setHandler([&](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->icon(), QMessageBox::Critical);
-    message = box->text();
-    box->button(QMessageBox::Ok)->click();
-  });
+  modal::ShownMessage message;
+  modals_.setHandler(modal::recordMessageBox(message));
   window_->FlatSpeedButton1->click();
-  EXPECT_TRUE(message.contains("nowhere")) << message.toStdString();
+  EXPECT_EQ(message.icon, QMessageBox::Critical);
+  EXPECT_TRUE(qt(message.text).contains("nowhere")) << message.text;
   EXPECT_TRUE(window_->finish->text().isEmpty());
 }
 

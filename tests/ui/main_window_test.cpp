@@ -21,8 +21,7 @@ namespace zelk::ui {
 namespace {
 
 using testing::MainWindowTest;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
+using testing::qt;
 
 // Control texts by the key each one shows, plus the fixed ones.
 std::vector<std::pair<QString, QString>> captions(const TForm1& window) {

@@ -43,21 +43,27 @@ struct ShownMessage {
   std::string title;
   std::string text;
   bool onlyOk = false;
-  bool plain = false;  // no icon
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Records the next message box and presses its OK button.
-inline void whenMessageBoxOpens(ShownMessage& seen) {
-  QTimer::singleShot(0, [&seen] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+// A handler for a modal window that must be a message box: it records the box
+// in `seen` and presses its OK button. `seen` must outlive the handler.
+inline std::function<void(QWidget*)> recordMessageBox(ShownMessage& seen) {
+  return [&seen](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr) << "no message box is open";
     seen.shown = true;
     seen.title = box->windowTitle().toStdString();
     seen.text = box->text().toStdString();
     seen.onlyOk = box->standardButtons() == QMessageBox::Ok;
-    seen.plain = box->icon() == QMessageBox::NoIcon;
+    seen.icon = box->icon();
     box->button(QMessageBox::Ok)->click();
-  });
+  };
+}
+
+// Records the next message box and presses its OK button.
+inline void whenMessageBoxOpens(ShownMessage& seen) {
+  QTimer::singleShot(0, [&seen] { recordMessageBox(seen)(QApplication::activeModalWidget()); });
 }
 
 }  // namespace zelk::ui::modal

@@ -72,7 +72,7 @@ TEST_F(VerifyWindow, SaveWritesTheColouredReportAndSaysWhere) {
   EXPECT_EQ(message.text, "Result.txt you can found here: \r\n" + folderName());
   EXPECT_EQ(message.title, QApplication::applicationName().toStdString());
   EXPECT_TRUE(message.onlyOk);
-  EXPECT_TRUE(message.plain);
+  EXPECT_EQ(message.icon, QMessageBox::NoIcon);
 
   const std::string ok = "FILE: check.txt CRC OK.";
   const std::string gone = "FILE: gone.txt CRC ERROR. File was modified, check it.  ---> File was delete";

@@ -1,0 +1,92 @@
+#include "tests/support/failing_calls.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zelk::testing {
+namespace {
+
+// The seam takes plain function pointers, so each helper keeps its state here.
+struct {
+  platform::SystemCalls next;
+  std::string suffix;
+} refusedOpens;
+
+struct {
+  platform::SystemCalls next;
+  std::string suffix;
+  std::vector<int> fds;
+} failedReads;
+
+struct {
+  platform::SystemCalls next;
+  std::int64_t remaining = 0;
+} readBudget;
+
+bool endsWith(const char* path, const std::string& suffix) { return std::string_view(path).ends_with(suffix); }
+
+int refusingOpen(const char* path, int flags, mode_t mode) {
+  if (endsWith(path, refusedOpens.suffix)) {
+    errno = EACCES;
+    return -1;
+  }
+  return refusedOpens.next.open(path, flags, mode);
+}
+
+int markingOpen(const char* path, int flags, mode_t mode) {
+  const int fd = failedReads.next.open(path, flags, mode);
+  if (fd >= 0 && endsWith(path, failedReads.suffix)) failedReads.fds.push_back(fd);
+  return fd;
+}
+
+ssize_t markedReadFailing(int fd, void* buffer, size_t size) {
+  if (std::find(failedReads.fds.begin(), failedReads.fds.end(), fd) != failedReads.fds.end()) {
+    errno = EIO;
+    return -1;
+  }
+  return failedReads.next.read(fd, buffer, size);
+}
+
+// A closed descriptor number is reused by the next open, for any file.
+int unmarkingClose(int fd) {
+  std::erase(failedReads.fds, fd);
+  return failedReads.next.close(fd);
+}
+
+ssize_t budgetedRead(int fd, void* buffer, size_t size) {
+  if (readBudget.remaining <= 0) {
+    errno = EIO;
+    return -1;
+  }
+  const ssize_t got = readBudget.next.read(fd, buffer, std::min(size, static_cast<size_t>(readBudget.remaining)));
+  if (got > 0) readBudget.remaining -= got;
+  return got;
+}
+
+}  // namespace
+
+OpensFail::OpensFail(std::string suffix) {
+  refusedOpens.next = platform::systemCalls();
+  refusedOpens.suffix = std::move(suffix);
+  platform::systemCalls().open = refusingOpen;
+}
+
+ReadsFail::ReadsFail(std::string suffix) {
+  failedReads.next = platform::systemCalls();
+  failedReads.suffix = std::move(suffix);
+  failedReads.fds.clear();
+  platform::systemCalls().open = markingOpen;
+  platform::systemCalls().read = markedReadFailing;
+  platform::systemCalls().close = unmarkingClose;
+}
+
+ReadsFailAfter::ReadsFailAfter(std::int64_t budget) {
+  readBudget.next = platform::systemCalls();
+  readBudget.remaining = budget;
+  platform::systemCalls().read = budgetedRead;
+}
+
+}  // namespace zelk::testing
