@@ -1,11 +1,14 @@
 // The desktop program: the main window, or with "-v" the verify window alone
 // on the directory the program was started in.
 
+#include "platform/pending_file.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/verify_window.h"
 
 int main(int argc, char** argv) {
+  // A kill during a pass leaves no temporary list behind.
+  zelk::platform::removePendingFilesOnTermination();
   zelk::ui::ZelkApplication application(argc, argv);
   const QStringList arguments = QCoreApplication::arguments().mid(1);
 

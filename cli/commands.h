@@ -8,11 +8,12 @@
 
 namespace zelk::cli {
 
-// 0: list written; 1: the user declined to overwrite; 2: bad usage or failure.
+// 0: every file found is listed; 1: the list was written but files were left
+// out, or the user declined to overwrite; 2: bad usage or failure.
 int runCreateCommand(const std::vector<std::string>& arguments);
 
-// 0: every entry intact; 1: an entry modified or missing; 2: no list, bad
-// usage, or failure.
+// 0: every entry intact; 1: an entry modified, missing or unreadable; 2: no
+// list, a list that cannot be read, bad usage, or failure.
 int runVerifyCommand(const std::vector<std::string>& arguments);
 
 }  // namespace zelk::cli

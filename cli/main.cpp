@@ -1,6 +1,7 @@
 // zelk-sfv: creates and verifies checksum lists from the command line, with
 // the same passes as the desktop program.
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "platform/pending_file.h"
 
 namespace {
 
@@ -28,8 +30,11 @@ constexpr const char* kUsage =
     "                           the default), crc32 or md5\n"
     "          --save           also save the report as result.rtf in FOLDER\n"
     "\n"
-    "Exit status: 0 done (every entry intact), 1 declined (an entry modified or\n"
-    "missing), 2 bad usage or failure.\n";
+    "Exit status of create: 0 every file found is listed, 1 the list was written\n"
+    "but files were left out (each named on standard error), or the overwrite was\n"
+    "declined; 2 bad usage or failure (nothing written).\n"
+    "Exit status of verify: 0 every entry intact, 1 an entry modified, missing or\n"
+    "unreadable, 2 no list, a list that cannot be read, bad usage or failure.\n";
 
 bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h"; }
 
@@ -40,35 +45,49 @@ bool wantsHelp(const std::vector<std::string>& arguments) {
   return subcommand && arguments.size() > 1 && isHelp(arguments[1]);
 }
 
+// Runs what the arguments ask for; every failure it throws (standard output
+// that cannot be written among them) ends the run with a message and status 2.
+int run(const std::vector<std::string>& arguments) {
+  const std::string& command = arguments.front();
+  try {
+    int status = 0;
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (wantsHelp(arguments)) {
+      std::fputs(kUsage, stdout);
+    } else if (command == "--version") {
+      std::puts("zelk-sfv " ZELK_VERSION);
+    } else if (command == "create") {
+      status = zelk::cli::runCreateCommand(rest);
+    } else if (command == "verify") {
+      status = zelk::cli::runVerifyCommand(rest);
+    } else {
+      std::fprintf(stderr, "zelk-sfv: unknown command '%s'\n%s", command.c_str(), kUsage);
+      return 2;
+    }
+    zelk::cli::flushOutput();
+    return status;
+  } catch (const std::exception& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "zelk-sfv: %s\n", error.what());
+    return 2;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A closed pipe is reported like any other output failure, not by dying
+  // silently of SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
+  // Ctrl+C or a kill during a pass leaves no temporary list behind.
+  zelk::platform::removePendingFilesOnTermination();
   // Thousands of result lines go to a file or pipe in large pieces.
-  if (!zelk::cli::stdoutIsTerminal()) std::setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
+  if (!zelk::cli::isTerminal(stdout)) std::setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
 
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (arguments.empty()) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  const std::string& command = arguments.front();
-  if (wantsHelp(arguments)) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (command == "--version") {
-    std::puts("zelk-sfv " ZELK_VERSION);
-    return 0;
-  }
-  const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
-  try {
-    if (command == "create") return zelk::cli::runCreateCommand(rest);
-    if (command == "verify") return zelk::cli::runVerifyCommand(rest);
-  } catch (const std::exception& error) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "zelk-sfv: %s\n", error.what());
-    return 2;
-  }
-  std::fprintf(stderr, "zelk-sfv: unknown command '%s'\n%s", command.c_str(), kUsage);
-  return 2;
+  return run(arguments);
 }

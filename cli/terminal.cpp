@@ -2,6 +2,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <system_error>
+
+#include "passes/display_text.h"
+
 namespace zelk::cli {
 namespace {
 
@@ -17,26 +22,64 @@ const char* colourStart(TerminalColour colour) {
   return "";
 }
 
+// A name can hold any byte but '/' and NUL: escape sequences in it must not
+// reach the terminal, nor C1 controls (U+0080 to U+009F), which some
+// terminals obey too.
+std::string terminalText(const std::string& line) {
+  std::string shown = passes::displayText(line);
+  std::string out;
+  out.reserve(shown.size());
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(shown[i]);
+    const bool c1 = byte == 0xC2 && i + 1 < shown.size() && static_cast<unsigned char>(shown[i + 1]) < 0xA0;
+    if (byte < 0x20 || byte == 0x7F || c1) {
+      out += '?';
+      if (c1) ++i;
+    } else {
+      out += shown[i];
+    }
+  }
+  return out;
+}
+
+void checkOutput(std::FILE* stream) {
+  if (stream == stdout && std::ferror(stdout)) throw OutputError(errno);
+}
+
 }  // namespace
 
-bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
+OutputError::OutputError(int error)
+    : std::runtime_error("cannot write to standard output: " + std::generic_category().message(error != 0 ? error : EIO)) {}
 
-// Asked once: a run prints thousands of lines to the same place.
-bool stdoutIsTerminal() {
-  static const bool terminal = isTerminal(stdout);
-  return terminal;
+bool isTerminal(std::FILE* stream) {
+  static const bool out = ::isatty(STDOUT_FILENO) == 1;
+  static const bool err = ::isatty(STDERR_FILENO) == 1;
+  if (stream == stdout) return out;
+  if (stream == stderr) return err;
+  return ::isatty(::fileno(stream)) == 1;
 }
 
 void printLine(std::FILE* stream, const std::string& line, TerminalColour colour) {
-  const bool coloured = colour != TerminalColour::Plain && stream == stdout && stdoutIsTerminal();
+  if (!isTerminal(stream)) {
+    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fputc('\n', stream);
+    checkOutput(stream);
+    return;
+  }
+  const bool coloured = colour != TerminalColour::Plain && stream == stdout;
   if (coloured) std::fputs(colourStart(colour), stream);
-  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fputs(terminalText(line).c_str(), stream);
   if (coloured) std::fputs("\033[0m", stream);
   std::fputc('\n', stream);
+  checkOutput(stream);
+}
+
+void flushOutput() {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) throw OutputError(errno);
 }
 
 bool askYesNo(const std::string& question) {
-  std::fprintf(stderr, "%s [y/N] ", question.c_str());
+  std::fprintf(stderr, "%s [y/N] ", terminalText(question).c_str());
   std::fflush(stderr);
   int answer = std::fgetc(stdin);
   const bool yes = answer == 'y' || answer == 'Y';

@@ -1,26 +1,38 @@
 #pragma once
-// What the command-line tool needs of a terminal: whether a stream is one,
-// coloured lines, the overwrite question, and a progress line that only long
-// reads show.
+// What the command-line tool needs of its standard streams: whether one is a
+// terminal, lines shown safely there, output failures that end the run, the
+// overwrite question, and a progress line that only long reads show.
 
 #include <chrono>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #include "engines/progress.h"
 
 namespace zelk::cli {
 
+// Whether standard output or standard error is a terminal, asked once per
+// stream: a run prints thousands of lines to the same place.
 bool isTerminal(std::FILE* stream);
-
-// isTerminal(stdout), asked on the first call only.
-bool stdoutIsTerminal();
 
 enum class TerminalColour { Plain, Green, Red };
 
-// Writes `line` and a line break to `stream`, in colour only when the stream
-// is standard output and that is a terminal.
+// Standard output could not be written (a full disk, a closed pipe): what the
+// run did can no longer be reported, so it ends with status 2.
+class OutputError : public std::runtime_error {
+ public:
+  explicit OutputError(int error);
+};
+
+// Writes `line` and a line break to `stream`. On a terminal the line is shown
+// as displayText() shows it, with control characters as '?' (as ls does), and
+// in colour on standard output; elsewhere every byte goes out as it is.
+// Throws OutputError when standard output fails.
 void printLine(std::FILE* stream, const std::string& line, TerminalColour colour = TerminalColour::Plain);
+
+// Throws OutputError when what standard output still buffers cannot be written.
+void flushOutput();
 
 // Asks `question` on the terminal; true only for an answer starting with y/Y.
 bool askYesNo(const std::string& question);

@@ -94,6 +94,10 @@ class PrintingObserver final : public passes::VerifyObserver {
     printLine(stdout, text, terminalColour(colour));
     if (keepReport_) report_.push_back({text + "\n", passes::reportRgb(colour)});
   }
+  void errorMessage(const std::string& text) override {
+    std::fflush(stdout);
+    printLine(stderr, "zelk-sfv: " + text);
+  }
   void showProgress() override { progress_.showProgress(); }
   void setProgress(int percent) override { progress_.setProgress(percent); }
   void hideProgress() override { progress_.hideProgress(); }
@@ -108,20 +112,21 @@ class PrintingObserver final : public passes::VerifyObserver {
 
 int verify(const VerifyOptions& options) {
   if (platform::fileKind(options.folder) != platform::FileKind::Directory) {
-    std::fprintf(stderr, "zelk-sfv: %s is not a folder\n", options.folder.c_str());
+    printLine(stderr, "zelk-sfv: " + options.folder + " is not a folder");
     return kNotVerified;
   }
   PrintingObserver observer(options.save);
   const passes::VerifyResult result = passes::runVerifyPass(options.folder, options.mode, observer);
   if (result.outcome == passes::VerifyOutcome::NoList) {
-    std::fprintf(stderr, "zelk-sfv: no .sfv or .md5 list in %s\n", options.folder.c_str());
+    printLine(stderr, "zelk-sfv: no .sfv or .md5 list in " + options.folder);
     return kNotVerified;
   }
+  if (result.outcome != passes::VerifyOutcome::Checked) return kNotVerified;
   if (options.save) {
     const std::string folder = platform::withTrailingSlash(options.folder);
     const std::string path = folder + passes::kReportFileName;
     if (!passes::writeRtfFile(path, observer.report())) {
-      std::fprintf(stderr, "zelk-sfv: cannot write %s\n", path.c_str());
+      printLine(stderr, "zelk-sfv: cannot write " + path);
       return kNotVerified;
     }
     const std::string shownFolder = std::filesystem::absolute(folder).lexically_normal().string();

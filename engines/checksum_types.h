@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/files.h"
+
 namespace zelk::engines {
 
 enum class ChecksumKind { Crc32, Md5 };
@@ -37,11 +39,7 @@ class Md5Digest {
 };
 
 // The outcome of reading a file for its checksum.
-enum class FileReadStatus {
-  Ok,          // the whole file was read
-  OpenFailed,  // missing, not a regular file, or not permitted
-  ReadFailed,  // opened, but a read failed part-way
-};
+using platform::FileReadStatus;
 
 template <typename Value>
 struct FileChecksum {

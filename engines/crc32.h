@@ -27,10 +27,11 @@ std::uint32_t UpdateCrc32Bytewise(std::uint32_t crc, const std::uint8_t* data, s
 // The finished CRC-32 of a memory block.
 Crc32Value StreamCrc32(std::span<const std::uint8_t> bytes);
 
-// The finished CRC-32 of a file's contents, read in blocks. status is
-// OpenFailed (value 0) for a name that is missing, not a regular file (FIFOs
-// and devices are never opened) or not permitted, and ReadFailed when a read
-// fails part-way: a shortened file never passes for a checksum.
+// The finished CRC-32 of a file's contents, read in blocks to the end of its
+// data. Unless status is Ok the value is 0 and says nothing: status tells a
+// name that is missing, not a regular file (FIFOs and devices are never
+// opened) or not permitted from a file whose read failed part-way or that
+// changed while it was read, so a shortened file never passes for a checksum.
 FileChecksum<Crc32Value> FileCrc32(const std::string& fileName);
 
 // The same, showing the percentage read on `progress`: shown before the file

@@ -11,7 +11,8 @@ namespace {
 FileChecksum<Crc32Value> ReadCrc32(const std::string& fileName, detail::ProgressMeter& meter) {
   FileChecksum<Crc32Value> result;
   platform::InputFile file;
-  if (!file.open(fileName)) return result;
+  result.status = file.open(fileName);
+  if (result.status != FileReadStatus::Ok) return result;
   meter.setSize(file.size());
   const std::size_t capacity = detail::ReadBufferSizeFor(file.size());
   const detail::AlignedBuffer buffer = detail::MakeAlignedBuffer(capacity);
@@ -26,11 +27,13 @@ FileChecksum<Crc32Value> ReadCrc32(const std::string& fileName, detail::Progress
     crc = UpdateCrc32(crc, buffer.get(), got);
     total += got;
     meter.advance(total);
-    // InputFile fills the buffer unless the file has ended.
-    if (static_cast<std::size_t>(got) < capacity) break;
+    // InputFile fills the buffer unless the file has ended. A file that has
+    // grown past its size has changed, and one that keeps growing would
+    // never end.
+    if (static_cast<std::size_t>(got) < capacity || total > file.size()) break;
   }
-  result.status = FileReadStatus::Ok;
-  result.value = Crc32Value(crc ^ 0xFFFFFFFF);
+  result.status = file.checkUnchanged(total);
+  if (result.ok()) result.value = Crc32Value(crc ^ 0xFFFFFFFF);
   return result;
 }
 

@@ -12,7 +12,8 @@ InputFileBuf::InputFileBuf(platform::InputFile& file)
 InputFileBuf::int_type InputFileBuf::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
   if (target_ != filePosition_) throw std::ios_base::failure("position out of reach");
-  if (ended_) return traits_type::eof();
+  // Past its size the file has changed; one that keeps growing would never end.
+  if (ended_ || filePosition_ > file_.size()) return traits_type::eof();
   const std::int64_t got = file_.read(buffer_.get(), capacity_);
   if (got < 0) throw std::ios_base::failure("read failed");
   // InputFile::read fills the buffer unless the file ends, so a short read

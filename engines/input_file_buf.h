@@ -20,6 +20,9 @@ class InputFileBuf final : public std::streambuf {
   // `file` is open and outlives the buffer.
   explicit InputFileBuf(platform::InputFile& file);
 
+  // Bytes read from the file so far, whatever was taken from the buffer.
+  std::int64_t delivered() const { return filePosition_; }
+
  protected:
   int_type underflow() override;
   pos_type seekoff(off_type offset, std::ios_base::seekdir direction, std::ios_base::openmode which) override;

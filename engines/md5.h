@@ -25,19 +25,19 @@ void MD5Update(TMD5Context& context, const std::uint8_t* data, std::uint32_t len
 void MD5Final(TMD5Digest& digest, TMD5Context& context);
 void MD5Transform(std::uint32_t state[4], const std::uint8_t block[64]);
 
-// Digest of a whole seekable stream from its first byte, read in 4,096-byte
-// blocks up to the length found by seeking to its end; the stream's position
-// and state flags are the same afterwards. ReadFailed (digest left default,
-// badbit set) when the stream cannot seek, is already bad, or fails or ends
-// before that length. `sizeForProgress` (-1 when unknown) gives the
-// percentages shown while `progress` is not null; the bar is hidden at the end
-// in every case.
+// Digest of a whole seekable stream from its first byte to the end of its
+// data, read in 4,096-byte blocks; the stream's position and state flags are
+// the same afterwards. ReadFailed (digest left default, badbit set) when the
+// stream cannot seek, is already bad, or a read fails. `sizeForProgress` (-1
+// when unknown) gives the percentages shown while `progress` is not null; the
+// bar is hidden at the end in every case.
 FileChecksum<Md5Digest> MD5Stream(std::istream& stream, std::int64_t sizeForProgress, ProgressSink* progress);
 
 // Digest of a file's contents, read through a buffered stream in 4,096-byte
-// blocks, with progress when `progress` is not null. status is OpenFailed when
-// the file cannot be opened (the MD5OpenFailed case of the passes; nothing is
-// shown and the digest is left default), ReadFailed when a read fails part-way.
+// blocks, with progress when `progress` is not null. Unless status is Ok the
+// digest is left default: status tells a file that cannot be opened (the
+// MD5OpenFailed case of the passes; nothing is shown) from one whose read
+// failed part-way or that changed while it was read.
 FileChecksum<Md5Digest> MD5File(const std::string& fileName, ProgressSink* progress);
 
 }  // namespace zelk::engines

@@ -10,16 +10,16 @@ namespace {
 
 constexpr std::streamsize kBlockSize = 4096;
 
-// Reads the stream from its first byte up to `length` bytes in blocks.
-// False when a read fails or the stream ends before `length`.
-bool DigestBlocks(std::istream& stream, std::int64_t length, TMD5Context& context, detail::ProgressMeter& meter) {
+// Reads the stream from its first byte to the end of its data in blocks.
+// False when a read fails.
+bool DigestBlocks(std::istream& stream, TMD5Context& context, detail::ProgressMeter& meter) {
   alignas(64) std::uint8_t block[kBlockSize];
   std::int64_t total = 0;
-  // The known length ends the loop without a further, empty read.
-  while (total < length) {
+  while (!stream.eof()) {
     stream.read(reinterpret_cast<char*>(block), kBlockSize);
     const std::streamsize got = stream.gcount();
-    if (stream.bad() || got == 0) return false;
+    if (stream.bad()) return false;
+    if (got == 0) break;
     MD5Update(context, block, static_cast<std::uint32_t>(got));
     total += got;
     meter.advance(total);
@@ -37,14 +37,11 @@ FileChecksum<Md5Digest> MD5Stream(std::istream& stream, std::int64_t sizeForProg
   const std::ios_base::iostate initialState = stream.rdstate();
   stream.clear(initialState & std::ios_base::badbit);
   const std::istream::pos_type start = stream.tellg();
-  stream.seekg(0, std::ios_base::end);
-  const auto length = static_cast<std::int64_t>(stream.tellg());
   stream.seekg(0);
 
   TMD5Context context;
   MD5Init(context);
-  const bool ok = start != std::istream::pos_type(-1) && length >= 0 && !stream.fail() &&
-                  DigestBlocks(stream, length, context, meter);
+  const bool ok = start != std::istream::pos_type(-1) && !stream.fail() && DigestBlocks(stream, context, meter);
   Md5Digest digest;
   MD5Final(digest, context);
 
@@ -59,10 +56,15 @@ FileChecksum<Md5Digest> MD5Stream(std::istream& stream, std::int64_t sizeForProg
 
 FileChecksum<Md5Digest> MD5File(const std::string& fileName, ProgressSink* progress) {
   platform::InputFile file;
-  if (!file.open(fileName)) return {};
+  FileChecksum<Md5Digest> result;
+  result.status = file.open(fileName);
+  if (!result.ok()) return result;
   detail::InputFileBuf buffer(file);
   std::istream stream(&buffer);
-  return MD5Stream(stream, file.size(), progress);
+  result = MD5Stream(stream, file.size(), progress);
+  if (result.ok()) result.status = file.checkUnchanged(buffer.delivered());
+  if (!result.ok()) result.value = {};
+  return result;
 }
 
 }  // namespace zelk::engines

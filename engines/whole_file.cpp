@@ -4,9 +4,12 @@
 
 namespace zelk::engines {
 
-std::optional<std::span<const std::uint8_t>> WholeFileLoader::load(const std::string& fileName) {
+std::optional<FileChecksum<WholeFileLoader::Bytes>> WholeFileLoader::load(const std::string& fileName) {
+  FileChecksum<Bytes> result;
   platform::InputFile file;
-  if (!file.open(fileName) || file.size() > kLimit) return std::nullopt;
+  result.status = file.open(fileName);
+  if (!result.ok()) return result;
+  if (file.size() > kLimit) return std::nullopt;
   // One byte beyond the size tells whether the file grew after it was opened.
   const auto wanted = static_cast<std::size_t>(file.size()) + 1;
   if (wanted > capacity_) {
@@ -17,9 +20,9 @@ std::optional<std::span<const std::uint8_t>> WholeFileLoader::load(const std::st
     capacity_ = capacity;
   }
   const std::int64_t got = file.read(buffer_.get(), wanted);
-  // A file that changed size while it was read is left to the block reader.
-  if (got < 0 || got > file.size()) return std::nullopt;
-  return std::span<const std::uint8_t>(buffer_.get(), static_cast<std::size_t>(got));
+  result.status = got < 0 ? FileReadStatus::ReadFailed : file.checkUnchanged(got);
+  if (result.ok()) result.value = Bytes(buffer_.get(), static_cast<std::size_t>(got));
+  return result;
 }
 
 }  // namespace zelk::engines

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engines/aligned_buffer.h"
+#include "engines/checksum_types.h"
 
 namespace zelk::engines {
 
@@ -18,9 +19,12 @@ class WholeFileLoader {
   // in blocks with progress, so memory stays bounded whatever the file size.
   static constexpr std::int64_t kLimit = std::int64_t{64} << 20;
 
-  // The file's bytes, valid until the next load; nullopt when the file cannot
-  // be opened or read, or is larger than kLimit.
-  std::optional<std::span<const std::uint8_t>> load(const std::string& fileName);
+  using Bytes = std::span<const std::uint8_t>;
+
+  // The file's bytes (valid until the next load) with status Ok, or the
+  // status that tells why there are none, Changed included; nullopt when the
+  // file is larger than kLimit.
+  std::optional<FileChecksum<Bytes>> load(const std::string& fileName);
 
  private:
   detail::AlignedBuffer buffer_;

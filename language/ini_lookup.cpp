@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "platform/ascii.h"
 #include "platform/directory.h"
@@ -12,21 +11,6 @@ namespace zelk::language {
 namespace {
 
 using platform::equalIgnoringAsciiCase;
-
-constexpr std::size_t kReadChunk = 16 * 1024;
-
-std::optional<std::string> readWholeFile(const std::string& path) {
-  platform::InputFile file;
-  if (!file.open(path)) return std::nullopt;
-  std::string contents;
-  std::vector<char> chunk(kReadChunk);
-  for (;;) {
-    const std::int64_t got = file.read(chunk.data(), chunk.size());
-    if (got < 0) return std::nullopt;
-    if (got == 0) return contents;
-    contents.append(chunk.data(), static_cast<std::size_t>(got));
-  }
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -53,11 +37,9 @@ std::string_view withoutQuotes(std::string_view value) {
 
 }  // namespace
 
-std::string IniLookup(const std::string& iniPath, const std::string& section, const std::string& key,
-                      const std::string& defaultText) {
-  const std::optional<std::string> contents = readWholeFile(iniPath);
-  if (!contents) return defaultText;
-  std::string_view rest(*contents);
+std::string IniValue(std::string_view contents, std::string_view section, std::string_view key,
+                     const std::string& defaultText) {
+  std::string_view rest(contents);
   // A section may occur more than once; every occurrence is searched, the
   // first line with the key wins.
   bool inSection = false;
@@ -80,6 +62,13 @@ std::string IniLookup(const std::string& iniPath, const std::string& section, co
     return std::string(value.substr(0, kMaxTextLength));
   }
   return defaultText;
+}
+
+std::string IniLookup(const std::string& iniPath, const std::string& section, const std::string& key,
+                      const std::string& defaultText) {
+  const platform::FileContents contents = platform::readWholeFile(iniPath);
+  if (contents.status != platform::FileReadStatus::Ok) return defaultText;
+  return IniValue(contents.bytes, section, key, defaultText);
 }
 
 std::string activeLanguageFile() { return platform::programFolder() + "language.lng"; }

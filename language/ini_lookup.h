@@ -3,6 +3,7 @@
 // installed while the program runs is used by the next lookup.
 
 #include <string>
+#include <string_view>
 
 namespace zelk::language {
 
@@ -19,6 +20,10 @@ std::string IniLookup(const std::string& iniPath, const std::string& section, co
 
 // The active language file: program folder + "language.lng".
 std::string activeLanguageFile();
+
+// IniLookup over the `contents` of an ini file already read.
+std::string IniValue(std::string_view contents, std::string_view section, std::string_view key,
+                     const std::string& defaultText);
 
 // IniLookup in the active language file.
 std::string Ini_lese(const std::string& section, const std::string& key, const std::string& defaultText);

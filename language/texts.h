@@ -43,11 +43,22 @@ inline constexpr LanguageText FileCheckedOk{"PROG", "FILE_CHECKED_OK", "Files CR
 inline constexpr LanguageText ResultSave{"PROG", "RESULT_SAVE", "Result.txt you can found here: %s%s"};
 
 // Messages of failures the passes report rather than hide.
-inline constexpr LanguageText ListWriteFailed{"PROG", "LIST_WRITE_FAILED", "The list \"%s\" could not be written."};
-inline constexpr LanguageText FolderMissing{"PROG", "FOLDER_MISSING", "The folder \"%s\" does not exist. No list was written."};
-inline constexpr LanguageText FileUnreadable{"PROG", "FILE_UNREADABLE", "cannot be read, not listed"};
-inline constexpr LanguageText NameNotListable{"PROG", "NAME_NOT_LISTABLE", "name cannot be held in a list, not listed"};
+inline constexpr LanguageText ListWriteFailed{"PROG", "LIST_WRITE_FAILED", "The list \"%s\" could not be written: %s."};
+inline constexpr LanguageText FolderMissing{"PROG", "FOLDER_MISSING", "The folder \"%s\" does not exist or cannot be opened."};
+inline constexpr LanguageText ListUnreadable{"PROG", "LIST_UNREADABLE", "The list \"%s\" cannot be read: %s."};
 inline constexpr LanguageText FileNotReadable{"PROG", "FILE_NOT_READABLE", "File can not be read"};
+inline constexpr LanguageText LineBreaksAsBlanks{"PROG", "LINE_BREAKS_AS_BLANKS",
+                                                 "Line breaks in the creator or comment text are written as blanks."};
+
+// Why a create pass leaves a file or folder out of the list; shown after its name.
+inline constexpr LanguageText FileUnreadable{"PROG", "FILE_UNREADABLE", "cannot be read, not listed"};
+inline constexpr LanguageText FileVanished{"PROG", "FILE_VANISHED", "no longer exists, not listed"};
+inline constexpr LanguageText FileChanged{"PROG", "FILE_CHANGED", "changed while it was read, not listed"};
+inline constexpr LanguageText NotAFile{"PROG", "NOT_A_FILE", "not a regular file, not listed"};
+inline constexpr LanguageText PathTooLong{"PROG", "PATH_TOO_LONG", "path too long for the system, not listed"};
+inline constexpr LanguageText NameNotListable{"PROG", "NAME_NOT_LISTABLE", "name cannot be held in a list, not listed"};
+inline constexpr LanguageText FolderUnreadable{"PROG", "FOLDER_UNREADABLE", "folder cannot be opened, not listed"};
+inline constexpr LanguageText FolderLink{"PROG", "FOLDER_LINK", "link to a folder, not followed"};
 
 // Every text above; a text added there belongs here too, so that the shipped
 // language files are checked for it.
@@ -56,7 +67,8 @@ inline constexpr LanguageText kAllTexts[] = {
     Folder, Creator, Comment, Go, About, Close, Checksum, Create, Validate, Crc32, Md5, Subfolder, SaveResult,
     WinCrcExist, ChecksumFinish, FolderOnly, FileDelete, FileCrcError, FileCrcOk, FileChecked, FileModi,
     FileCheckedOk, ResultSave,
-    ListWriteFailed, FolderMissing, FileUnreadable, NameNotListable, FileNotReadable,
+    ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks,
+    FileUnreadable, FileVanished, FileChanged, NotAFile, PathTooLong, NameNotListable, FolderUnreadable, FolderLink,
 };
 }  // namespace texts
 

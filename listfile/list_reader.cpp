@@ -1,5 +1,7 @@
 #include "listfile/list_reader.h"
 
+#include <algorithm>
+
 #include "platform/ascii.h"
 
 namespace zelk::listfile {
@@ -9,32 +11,22 @@ constexpr std::size_t kDigestLength = 32;
 constexpr std::size_t kCrcLength = 8;
 constexpr char kCtrlZ = '\x1a';
 
-// Hands one complete line, CRs already removed, to the visitor.
-void dispatchLine(const std::string& line, ChecksumMode mode, ListVisitor& visitor) {
+// Hands one line, CRs already removed, to the visitor.
+void dispatchLine(std::string_view line, ChecksumMode mode, ListVisitor& visitor) {
   if (line.empty() || line.front() == '#') return;
-  const std::string_view view(line);
-  if (view.starts_with(kCreatorMarker)) {
-    visitor.creatorLine(line.substr(2));
+  if (line.starts_with(kCreatorMarker)) {
+    visitor.creatorLine(std::string(line.substr(2)));
     return;
   }
-  if (view.starts_with(kCommentMarker)) {
-    visitor.commentLine(line.substr(2));
+  if (line.starts_with(kCommentMarker)) {
+    visitor.commentLine(std::string(line.substr(2)));
     return;
   }
   if (line.front() == ';') return;
-  visitor.entry(splitEntry(view, teste(view, mode) ? ChecksumKind::Md5 : ChecksumKind::Crc32));
+  visitor.entry(splitEntry(line, teste(line, mode) ? ChecksumKind::Md5 : ChecksumKind::Crc32));
 }
 
-// Ends the line collected so far. False when a Ctrl-Z opened it, which ends
-// the list as if the file stopped there.
-bool finishLine(std::string& line, ChecksumMode mode, ListVisitor& visitor) {
-  // A CR before the LF belongs to the line break, and a CR standing alone is
-  // dropped too, so every CR goes.
-  std::erase(line, '\r');
-  if (!line.empty() && line.front() == kCtrlZ) return false;
-  dispatchLine(line, mode, visitor);
-  return true;
-}
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 }  // namespace
 
@@ -44,8 +36,12 @@ bool teste(std::string_view line, ChecksumMode mode) {
     case ChecksumMode::Crc32: return false;
     case ChecksumMode::Automatic: break;
   }
-  const std::string_view head = line.substr(0, kDigestLength);
-  return head.find_first_of(" .:") == std::string_view::npos;
+  if (line.size() < kDigestLength || !std::all_of(line.begin(), line.begin() + kDigestLength, isHexDigit)) {
+    return false;
+  }
+  // A name that merely starts with 32 hexadecimal digits ("<md5>.jpg", as
+  // content-addressed stores name files) goes on without a separator.
+  return line.size() == kDigestLength || line[kDigestLength] == ' ' || line[kDigestLength] == '\t';
 }
 
 ListEntry splitEntry(std::string_view line, ChecksumKind kind) {
@@ -67,11 +63,22 @@ ListEntry splitEntry(std::string_view line, ChecksumKind kind) {
   return entry;
 }
 
-void readList(std::istream& input, ChecksumMode mode, ListVisitor& visitor) {
-  std::string line;
-  // The last line needs no line break: getline hands it over all the same.
-  while (std::getline(input, line)) {
-    if (!finishLine(line, mode, visitor)) return;
+void readList(std::string_view text, ChecksumMode mode, ListVisitor& visitor) {
+  std::string withoutCarriageReturns;
+  while (!text.empty()) {
+    const std::size_t feed = text.find('\n');
+    std::string_view line = text.substr(0, feed);
+    text.remove_prefix(feed == std::string_view::npos ? text.size() : feed + 1);
+    // A CR before the LF belongs to the line break, and a CR standing alone
+    // is dropped too, so every CR goes.
+    if (line.find('\r') != std::string_view::npos) {
+      withoutCarriageReturns.assign(line);
+      std::erase(withoutCarriageReturns, '\r');
+      line = withoutCarriageReturns;
+    }
+    // A Ctrl-Z opening a line ends the list as if the file stopped there.
+    if (!line.empty() && line.front() == kCtrlZ) return;
+    dispatchLine(line, mode, visitor);
   }
 }
 

@@ -2,7 +2,6 @@
 // Reads checksum lists, also those other tools write: line breaks, comments,
 // the creator and comment lines, and entries classified line by line.
 
-#include <istream>
 #include <string>
 #include <string_view>
 
@@ -20,8 +19,10 @@ struct ListEntry {
 };
 
 // True when `line` is to be read as an MD5 entry: always in Md5 mode, never in
-// Crc32 mode, and in Automatic mode when none of its first 32 characters is a
-// blank, a full stop or a colon.
+// Crc32 mode, and in Automatic mode when its first 32 characters are all
+// hexadecimal digits followed by a blank, a tab or the end of the line, as
+// every MD5 line begins. Any other line, a subfolder entry or a long name
+// without an extension among them, is a CRC-32 entry.
 bool teste(std::string_view line, ChecksumMode mode);
 
 // Splits an entry line of the given kind into expected checksum and name.
@@ -36,10 +37,10 @@ class ListVisitor {
   virtual void entry(const ListEntry& entry) = 0;
 };
 
-// Reads `input` line by line to its end (or to a Ctrl-Z at the start of a
-// line) and hands every creator, comment and entry line to `visitor` in order.
-// Never fails on content: any bytes, any line length.
-void readList(std::istream& input, ChecksumMode mode, ListVisitor& visitor);
+// Reads the list's `text` line by line to its end (or to a Ctrl-Z at the start
+// of a line) and hands every creator, comment and entry line to `visitor` in
+// order. Never fails on content: any bytes, any line length.
+void readList(std::string_view text, ChecksumMode mode, ListVisitor& visitor);
 
 // True when two checksum texts are equal without regard to letter case.
 bool checksumTextsMatch(std::string_view expected, std::string_view computed);

@@ -11,12 +11,7 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-ListWriter::ListWriter(const std::string& path) {
-  buffer_.reserve(kBufferSize);
-  file_.create(path);
-}
-
-ListWriter::~ListWriter() { close(); }
+ListWriter::ListWriter(const std::string& path) : file_(path) { buffer_.reserve(kBufferSize); }
 
 void ListWriter::writeHeader(const ListHeader& header) {
   const auto line = [this](std::string_view first, std::string_view second = {}) {
@@ -42,12 +37,10 @@ void ListWriter::writeEntry(ChecksumKind kind, const std::string& name, const st
   put(kLineEnd);
 }
 
-bool ListWriter::close() {
+bool ListWriter::commit() {
   flush();
-  return file_.close();
+  return file_.commit();
 }
-
-bool ListWriter::failed() const { return file_.failed(); }
 
 void ListWriter::put(std::string_view text) {
   if (buffer_.size() + text.size() > kBufferSize) flush();
@@ -55,8 +48,7 @@ void ListWriter::put(std::string_view text) {
 }
 
 void ListWriter::flush() {
-  // A file that was never created has already recorded its failure; the
-  // lines meant for it are dropped.
+  // After a failure the file drops every further line.
   if (!buffer_.empty()) file_.write(buffer_.data(), buffer_.size());
   buffer_.clear();
 }

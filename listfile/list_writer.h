@@ -1,11 +1,12 @@
 #pragma once
 // Writes a checksum list: the eight header lines, then one entry line per
-// file as soon as its checksum is known. Lines end in CR LF.
+// file as soon as its checksum is known. Lines end in CR LF. The list takes
+// the place of any old one only when it is complete.
 
 #include <string>
 
 #include "listfile/list_format.h"
-#include "platform/files.h"
+#include "platform/pending_file.h"
 
 namespace zelk::listfile {
 
@@ -18,9 +19,9 @@ struct ListHeader {
 
 class ListWriter {
  public:
-  // Creates (or replaces) the list at `path`; failed() tells whether it worked.
+  // Starts the list that is to replace `path` (see PendingFile); failed()
+  // tells whether that worked.
   explicit ListWriter(const std::string& path);
-  ~ListWriter();
   ListWriter(const ListWriter&) = delete;
   ListWriter& operator=(const ListWriter&) = delete;
 
@@ -29,16 +30,18 @@ class ListWriter {
   // hexadecimal text of the kind (name first for SFV, digest first for MD5).
   void writeEntry(ChecksumKind kind, const std::string& name, const std::string& checksumText);
 
-  // Flushes and closes; true only when the list was created and every line
-  // reached the disk.
-  bool close();
-  bool failed() const;
+  // Puts the list in place of `path`; true only when every line reached the
+  // disk. A writer destroyed uncommitted leaves the old list as it was.
+  bool commit();
+  bool failed() const { return file_.failed(); }
+  // The system's error number of the first failure.
+  int error() const { return file_.error(); }
 
  private:
   void put(std::string_view text);
   void flush();
 
-  platform::OutputFile file_;
+  platform::PendingFile file_;
   std::string buffer_;
 };
 

@@ -1,26 +1,49 @@
 #include "passes/collect_files.h"
 
+#include <cerrno>
 #include <string_view>
 
 #include "listfile/list_format.h"
 #include "platform/directory.h"
 
 namespace zelk::passes {
+namespace {
 
-void CollectFiles(const std::string& folder, std::vector<std::string>& list, bool recurse) {
-  const std::string prefix = platform::withTrailingSlash(folder);
-  const platform::DirectoryListing listing = platform::listDirectory(folder);
-  // A folder that cannot be opened contributes nothing; the walk goes on with
-  // its siblings.
+// The kind of an entry that is not a folder.
+FoundKind kindOfEntry(platform::FileKind kind) {
+  if (kind == platform::FileKind::Regular) return FoundKind::File;
+  return kind == platform::FileKind::Missing ? FoundKind::Missing : FoundKind::NotAFile;
+}
+
+void walk(const std::string& prefix, const platform::DirectoryListing& listing, std::vector<FoundPath>& list,
+          bool recurse) {
   for (const platform::DirectoryEntry& entry : listing.entries) {
-    if (entry.kind == platform::FileKind::Regular) list.push_back(prefix + entry.name);
+    if (entry.kind != platform::FileKind::Directory) list.push_back({prefix + entry.name, kindOfEntry(entry.kind)});
   }
   if (!recurse) return;
   for (const platform::DirectoryEntry& entry : listing.entries) {
-    // A link to a folder could lead back up the tree and never end.
-    if (entry.kind != platform::FileKind::Directory || entry.isSymlink || platform::isHiddenName(entry.name)) continue;
-    CollectFiles(prefix + entry.name, list, true);
+    if (entry.kind != platform::FileKind::Directory || platform::isHiddenName(entry.name)) continue;
+    const std::string folder = prefix + entry.name;
+    if (entry.isSymlink) {
+      list.push_back({folder, FoundKind::FolderLink});
+      continue;
+    }
+    const platform::DirectoryListing inner = platform::listDirectory(folder);
+    if (!inner.opened) {
+      list.push_back({folder, inner.error == ENAMETOOLONG ? FoundKind::FolderNameTooLong : FoundKind::UnreadableFolder});
+      continue;
+    }
+    walk(folder + "/", inner, list, true);
   }
+}
+
+}  // namespace
+
+bool CollectFiles(const std::string& folder, std::vector<FoundPath>& list, bool recurse) {
+  const platform::DirectoryListing listing = platform::listDirectory(folder);
+  if (!listing.opened) return false;
+  walk(platform::withTrailingSlash(folder), listing, list, recurse);
+  return true;
 }
 
 std::string ListBaseName(const std::string& folder) {

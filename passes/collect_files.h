@@ -1,5 +1,6 @@
 #pragma once
-// The files a create pass lists and the name of the list it writes.
+// The files a create pass lists, what it meets and leaves out, and the name
+// of the list it writes.
 
 #include <string>
 #include <vector>
@@ -8,13 +9,27 @@
 
 namespace zelk::passes {
 
-// Appends folder + relative path of every regular file below `folder` (a file
-// pattern other than "*.*" is not offered: every file counts). Each folder's
-// files come before its subfolders, both in name order. Symbolic links to
-// files count as files; links to folders, hidden folders (leading ".") and
-// folders that cannot be opened are not entered. FIFOs, sockets and devices
-// are left out.
-void CollectFiles(const std::string& folder, std::vector<std::string>& list, bool recurse);
+// What the walk met at a path.
+enum class FoundKind {
+  File,               // a regular file, or a link to one
+  NotAFile,           // a FIFO, socket or device: never opened
+  Missing,            // a dangling link, or an entry gone before it was looked at
+  FolderLink,         // a link to a folder: not followed, it could lead back up the tree
+  UnreadableFolder,   // a subfolder that cannot be opened
+  FolderNameTooLong,  // a subfolder whose path is longer than the system takes
+};
+
+struct FoundPath {
+  std::string path;  // folder + the path below it
+  FoundKind kind;
+};
+
+// Appends what the walk of `folder` meets, in walk order: each folder's
+// entries in name order, its files before its subfolders (a file pattern
+// other than "*.*" is not offered: every file counts). Folders are entered
+// only when `recurse` is set, and hidden ones (leading ".") never. False,
+// with nothing appended, when `folder` itself cannot be opened.
+bool CollectFiles(const std::string& folder, std::vector<FoundPath>& list, bool recurse);
 
 // The last component of a folder path that ends in '/' (or '\'): the
 // characters after the last separator before the final character.

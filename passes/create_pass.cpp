@@ -1,12 +1,16 @@
 #include "passes/create_pass.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <filesystem>
 #include <iomanip>
 #include <locale>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "engines/crc32.h"
@@ -20,16 +24,65 @@
 #include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/files.h"
+#include "platform/pending_file.h"
 
 namespace zelk::passes {
 namespace {
 
+namespace texts = language::texts;
 using engines::ChecksumKind;
 using engines::FileReadStatus;
 using language::formatTemplate;
 using language::lookup;
 
-bool isSfvFile(std::string_view path) { return platform::endsWithIgnoringAsciiCase(path, listfile::kSfvExtension); }
+// Why a file or folder the walk met is not in the list.
+enum class LeftOut { NotListable, Unreadable, Vanished, Changed, NotAFile, NameTooLong, UnreadableFolder, FolderLink };
+
+// The reasons' texts, looked up once per pass.
+class LeftOutTexts {
+ public:
+  LeftOutTexts() {
+    const language::LanguageText reasons[] = {texts::NameNotListable, texts::FileUnreadable,   texts::FileVanished,
+                                              texts::FileChanged,     texts::NotAFile,         texts::PathTooLong,
+                                              texts::FolderUnreadable, texts::FolderLink};
+    for (std::size_t i = 0; i < texts_.size(); ++i) texts_[i] = " - " + lookup(reasons[i]);
+  }
+  const std::string& operator[](LeftOut reason) const { return texts_[static_cast<std::size_t>(reason)]; }
+
+ private:
+  std::array<std::string, 8> texts_;
+};
+
+std::optional<LeftOut> leftOutFor(FileReadStatus status) {
+  switch (status) {
+    case FileReadStatus::Ok: return std::nullopt;
+    case FileReadStatus::Missing: return LeftOut::Vanished;
+    case FileReadStatus::NotAFile: return LeftOut::NotAFile;
+    case FileReadStatus::NameTooLong: return LeftOut::NameTooLong;
+    case FileReadStatus::Changed: return LeftOut::Changed;
+    case FileReadStatus::OpenFailed:
+    case FileReadStatus::ReadFailed: break;
+  }
+  return LeftOut::Unreadable;
+}
+
+LeftOut leftOutFor(FoundKind kind) {
+  switch (kind) {
+    case FoundKind::Missing: return LeftOut::Vanished;
+    case FoundKind::FolderLink: return LeftOut::FolderLink;
+    case FoundKind::UnreadableFolder: return LeftOut::UnreadableFolder;
+    case FoundKind::FolderNameTooLong: return LeftOut::NameTooLong;
+    case FoundKind::File:
+    case FoundKind::NotAFile: break;
+  }
+  return LeftOut::NotAFile;
+}
+
+bool isFolderKind(FoundKind kind) {
+  return kind == FoundKind::FolderLink || kind == FoundKind::UnreadableFolder || kind == FoundKind::FolderNameTooLong;
+}
+
+std::string_view fileNameOf(std::string_view path) { return path.substr(path.rfind('/') + 1); }  // npos + 1 is 0
 
 // A name the list would not give back unchanged when read: a line break or a
 // backslash inside a folder or file name, or a first character that makes the
@@ -41,44 +94,23 @@ bool isListable(std::string_view relativePath, ChecksumKind kind) {
   return first != ' ' && first != '*';
 }
 
-// One pass's list: written under a temporary name beside the list and moved
-// over it only when complete, so a failed pass leaves any old list as it was.
-class PendingList {
- public:
-  PendingList(const std::string& listPath, const listfile::ListHeader& header)
-      : listPath_(listPath), temporaryPath_(temporaryNameOf(listPath)), writer_(temporaryPath_) {
-    writer_.writeHeader(header);
-  }
-  ~PendingList() {
-    if (!committed_) {
-      writer_.close();
-      platform::removeFile(temporaryPath_);
-    }
-  }
-  PendingList(const PendingList&) = delete;
-  PendingList& operator=(const PendingList&) = delete;
+// A header line holds no line break: one would start an entry line of the
+// writer's choosing. True when `text` had any.
+bool lineBreaksToBlanks(std::string& text) {
+  const bool had = text.find_first_of("\r\n") != std::string::npos;
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return had;
+}
 
-  listfile::ListWriter& writer() { return writer_; }
-  // The list never lists itself, nor its temporary file.
-  bool isOwnFile(const std::string& path) const { return path == listPath_ || path == temporaryPath_; }
-  bool commit() {
-    committed_ = writer_.close() && platform::replaceFile(temporaryPath_, listPath_);
-    return committed_;
-  }
-
- private:
-  // "folder/.Music.sfv.partial" for "folder/Music.sfv": hidden, and never an
-  // ".sfv" file itself.
-  static std::string temporaryNameOf(const std::string& listPath) {
-    const std::size_t nameStart = listPath.rfind('/') + 1;  // npos + 1 is 0
-    return listPath.substr(0, nameStart) + "." + listPath.substr(nameStart) + ".partial";
-  }
-
-  std::string listPath_;
-  std::string temporaryPath_;
-  listfile::ListWriter writer_;
-  bool committed_ = false;
-};
+// "." and ".." name no folder a list could be named after: the list takes the
+// name of the folder they stand for. Entry names are relative, so they stay.
+std::string namingFolder(const std::string& folderPath) {
+  const std::string base = ListBaseName(folderPath);
+  if (base != "." && base != "..") return folderPath;
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::canonical(folderPath, error);
+  return error ? folderPath : platform::withTrailingSlash(resolved.string());
+}
 
 // The checksum text of one file, or the status that keeps it out of the list.
 class FileChecksummer {
@@ -87,11 +119,11 @@ class FileChecksummer {
 
   FileReadStatus compute(const std::string& path, std::string& text) {
     if (kind_ == ChecksumKind::Md5) return take(engines::MD5File(path, &progress_), text);
-    // Small files are read whole into one reused buffer; large ones, or any
-    // the loader cannot take, in blocks with progress shown.
-    if (const auto bytes = loader_.load(path)) {
-      text = engines::StreamCrc32(*bytes).toHex();
-      return FileReadStatus::Ok;
+    // Small files are read whole into one reused buffer; large ones in
+    // blocks with progress shown.
+    if (const auto loaded = loader_.load(path)) {
+      if (loaded->ok()) text = engines::StreamCrc32(loaded->value).toHex();
+      return loaded->status;
     }
     return take(engines::FileCrc32WithProgress(path, progress_), text);
   }
@@ -108,72 +140,91 @@ class FileChecksummer {
   engines::WholeFileLoader loader_;
 };
 
-// Writes the entry of every collected file that belongs in the list, with a
-// memo line for each file listed or left out.
-void writeEntries(const std::vector<std::string>& files, const std::string& folderPath, ChecksumKind kind,
-                  CreateObserver& observer, PendingList& list) {
+// Writes the entry of every file found that belongs in the list, with a memo
+// line for each file listed and for each file or folder left out. Returns how
+// many were left out.
+long long writeEntries(const std::vector<FoundPath>& found, const std::string& folderPath,
+                       const std::string& listPath, ChecksumKind kind, CreateObserver& observer,
+                       listfile::ListWriter& list) {
   FileChecksummer checksummer(kind, observer);
-  const std::string notListable = " - " + lookup(language::texts::NameNotListable);
-  const std::string unreadable = " - " + lookup(language::texts::FileUnreadable);
+  const LeftOutTexts reasons;
+  long long leftOut = 0;
   std::string name;
   std::string checksum;
   std::string line;
-  for (const std::string& path : files) {
-    if (isSfvFile(path) || list.isOwnFile(path)) continue;
-    name.assign(path, folderPath.size());
-    line = name;
-    if (!isListable(name, kind)) {
-      observer.memoLine(line.append(notListable));
+  for (const FoundPath& item : found) {
+    const std::string_view fileName = fileNameOf(item.path);
+    // Never listed and never worth a note: other SFV lists, the list being
+    // replaced, and the temporary files lists are written under.
+    if (!isFolderKind(item.kind) && (platform::endsWithIgnoringAsciiCase(fileName, listfile::kSfvExtension) ||
+                                     item.path == listPath || platform::isPendingFileName(fileName))) {
       continue;
     }
-    std::replace(name.begin(), name.end(), '/', listfile::kNameSeparator);
+    name.assign(item.path, folderPath.size());
+    std::optional<LeftOut> reason;
+    if (item.kind == FoundKind::File && !isListable(name, kind)) {
+      reason = LeftOut::NotListable;
+    } else {
+      std::replace(name.begin(), name.end(), '/', listfile::kNameSeparator);
+      reason = item.kind == FoundKind::File ? leftOutFor(checksummer.compute(item.path, checksum))
+                                            : leftOutFor(item.kind);
+    }
     line = name;
-    if (checksummer.compute(path, checksum) != FileReadStatus::Ok) {
-      observer.memoLine(line.append(unreadable));
+    if (reason) {
+      observer.noteLine(line.append(reasons[*reason]));
+      ++leftOut;
       continue;
     }
     observer.memoLine(line.append(" ").append(checksum));
-    list.writer().writeEntry(kind, name, checksum);
+    list.writeEntry(kind, name, checksum);
     // A full disk fails every later write too: no need to read on.
-    if (list.writer().failed()) return;
+    if (list.failed()) break;
   }
+  return leftOut;
 }
 
 }  // namespace
 
 CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer) {
   const std::string folderPath = platform::withTrailingSlash(settings.folder);
-  if (platform::fileKind(folderPath.empty() ? "." : folderPath) != platform::FileKind::Directory) {
-    observer.errorMessage(formatTemplate(lookup(language::texts::FolderMissing), {settings.folder}));
+  const auto folderMissing = [&] {
+    observer.errorMessage(formatTemplate(lookup(texts::FolderMissing), {settings.folder}));
     return CreateOutcome::FolderMissing;
+  };
+  if (platform::fileKind(folderPath.empty() ? "." : folderPath) != platform::FileKind::Directory) {
+    return folderMissing();
   }
-  const std::string listName = ListFileName(folderPath, settings.kind);
+  const std::string listName = ListFileName(namingFolder(folderPath), settings.kind);
   const std::string listPath = folderPath + listName;
-  if (platform::fileKind(listPath) != platform::FileKind::Missing &&
-      !observer.confirmOverwrite(formatTemplate(lookup(language::texts::WinCrcExist), {listName}))) {
+  if (!settings.replaceWithoutAsking && platform::fileKind(listPath) != platform::FileKind::Missing &&
+      !observer.confirmOverwrite(formatTemplate(lookup(texts::WinCrcExist), {listName}))) {
     return CreateOutcome::Declined;
   }
   observer.clearResultTexts();
 
+  listfile::ListWriter list(listPath);
   const auto writeFailed = [&] {
-    observer.errorMessage(formatTemplate(lookup(language::texts::ListWriteFailed), {listName}));
+    const std::string reason = std::generic_category().message(list.error());
+    observer.errorMessage(formatTemplate(lookup(texts::ListWriteFailed), {listName, reason}));
     return CreateOutcome::WriteFailed;
   };
-  PendingList list(listPath, {settings.kind, settings.creator, settings.comment, listfile::DateStamp()});
-  if (list.writer().failed()) return writeFailed();
+  if (list.failed()) return writeFailed();
+  listfile::ListHeader header{settings.kind, settings.creator, settings.comment, listfile::DateStamp()};
+  const bool creatorHadBreaks = lineBreaksToBlanks(header.creator);
+  if (lineBreaksToBlanks(header.comment) || creatorHadBreaks) observer.noteLine(lookup(texts::LineBreaksAsBlanks));
+  list.writeHeader(header);
 
   const auto started = std::chrono::steady_clock::now();
-  std::vector<std::string> files;
-  CollectFiles(folderPath, files, settings.includeSubfolders);
-
-  writeEntries(files, folderPath, settings.kind, observer, list);
+  std::vector<FoundPath> found;
+  if (!CollectFiles(folderPath, found, settings.includeSubfolders)) return folderMissing();
+  const long long leftOut = writeEntries(found, folderPath, listPath, settings.kind, observer, list);
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
 
   if (!list.commit()) return writeFailed();
   observer.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
-  observer.completionText(lookup(language::texts::ChecksumFinish));
-  return CreateOutcome::Written;
+  observer.completionText(lookup(texts::ChecksumFinish));
+  return leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
 }
 
 std::string timeText(double seconds) {

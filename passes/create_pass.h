@@ -13,8 +13,11 @@ struct CreateSettings {
   std::string folder;  // the folder text as typed; '/' is appended when missing
   engines::ChecksumKind kind = engines::ChecksumKind::Crc32;
   bool includeSubfolders = false;
-  std::string creator;
-  std::string comment;
+  std::string creator;  // line breaks are written as blanks
+  std::string comment;  // likewise
+  // Replaces an existing list without asking (the question is not even
+  // formatted, so a broken translation of it cannot stop the pass).
+  bool replaceWithoutAsking = false;
 };
 
 // What the pass tells its front end, in the order it happens.
@@ -25,9 +28,11 @@ class CreateObserver : public engines::ProgressSink {
   virtual bool confirmOverwrite(const std::string& question) = 0;
   // The time and completion texts are cleared once the question is past.
   virtual void clearResultTexts() = 0;
-  // One result line per listed file ("name checksum"), and one per file left
-  // out ("name - reason").
+  // One result line per listed file ("name checksum").
   virtual void memoLine(const std::string& line) = 0;
+  // One line per file or folder left out ("name - reason"), and one when the
+  // creator or comment text held line breaks: what the user has to know.
+  virtual void noteLine(const std::string& line) = 0;
   virtual void timeText(const std::string& text) = 0;
   virtual void completionText(const std::string& text) = 0;
   // A failure that ends the pass without a list; looked-up, filled text.
@@ -35,15 +40,16 @@ class CreateObserver : public engines::ProgressSink {
 };
 
 enum class CreateOutcome {
-  Written,        // the list was written completely
-  Declined,       // the user did not want the existing list overwritten
-  FolderMissing,  // the folder text names no existing folder: nothing written
-  WriteFailed,    // the list could not be created or written completely
+  Written,               // the list holds every file the walk found
+  WrittenWithOmissions,  // the list was written; memo lines name what was left out
+  Declined,              // the user did not want the existing list overwritten
+  FolderMissing,         // the folder does not exist or cannot be opened: nothing written
+  WriteFailed,           // the list could not be written completely: any old list is kept
 };
 
 // Runs the pass on settings.folder (files are opened by full path; the current
-// directory is not touched). Every outcome but Written has been reported
-// through observer.errorMessage, except Declined.
+// directory is not touched). FolderMissing and WriteFailed have been reported
+// through observer.errorMessage.
 CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer);
 
 // "TIME: %n sek": seconds with two decimals and the thousands and decimal

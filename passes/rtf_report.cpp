@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
-#include "platform/files.h"
+#include "passes/display_text.h"
+#include "platform/pending_file.h"
 
 namespace zelk::passes {
 namespace {
@@ -15,43 +15,6 @@ constexpr std::string_view kDocumentStart =
 // \uc1: every \uN is followed by one fallback character for readers that
 // know no Unicode.
 constexpr std::string_view kBodyStart = "}\n\\uc1\\pard\\plain\\f0\\fs20 ";
-
-struct DecodedCharacter {
-  std::uint32_t codePoint;
-  std::size_t length;
-};
-
-// The UTF-8 sequence at the start of `text`; nullopt for an invalid, overlong,
-// surrogate or truncated sequence.
-std::optional<DecodedCharacter> decodeUtf8(std::string_view text) {
-  const auto byte = [&text](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-  const std::uint8_t lead = byte(0);
-  std::size_t length = 0;
-  std::uint32_t codePoint = 0;
-  std::uint32_t minimum = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    codePoint = lead & 0x1Fu;
-    minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    codePoint = lead & 0x0Fu;
-    minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    codePoint = lead & 0x07u;
-    minimum = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (text.size() < length) return std::nullopt;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0u) != 0x80u) return std::nullopt;
-    codePoint = (codePoint << 6) | (byte(i) & 0x3Fu);
-  }
-  if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return std::nullopt;
-  return DecodedCharacter{codePoint, length};
-}
 
 // RTF takes \uN with N as a signed 16-bit number. The fallback '?' is
 // written as \'3f, as word processors write it: some readers (unrtf, older
@@ -69,11 +32,12 @@ void appendHexByte(std::string& out, std::uint8_t byte) {
   out += digits[byte & 0x0Fu];
 }
 
+// `text` is valid UTF-8 (see displayText).
 void appendEscaped(std::string& out, std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    const auto byte = static_cast<std::uint8_t>(c);
+  while (!text.empty()) {
+    const DecodedCharacter decoded = *decodeUtf8(text);
+    text.remove_prefix(decoded.length);
+    const std::uint32_t c = decoded.codePoint;
     if (c == '\n') {
       out += "\\par\n";
     } else if (c == '\r') {
@@ -82,26 +46,18 @@ void appendEscaped(std::string& out, std::string_view text) {
       out += "\\tab ";
     } else if (c == '\\' || c == '{' || c == '}') {
       out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte == 0x7F) {
-      appendHexByte(out, byte);
-    } else if (byte < 0x80) {
-      out += c;
-    } else if (const auto decoded = decodeUtf8(text.substr(i))) {
-      if (decoded->codePoint > 0xFFFF) {
-        const std::uint32_t offset = decoded->codePoint - 0x10000;
-        appendUnicodeUnit(out, 0xD800 + (offset >> 10));
-        appendUnicodeUnit(out, 0xDC00 + (offset & 0x3FFu));
-      } else {
-        appendUnicodeUnit(out, decoded->codePoint);
-      }
-      i += decoded->length;
-      continue;
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7F) {
+      appendHexByte(out, static_cast<std::uint8_t>(c));
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c > 0xFFFF) {
+      const std::uint32_t offset = c - 0x10000;
+      appendUnicodeUnit(out, 0xD800 + (offset >> 10));
+      appendUnicodeUnit(out, 0xDC00 + (offset & 0x3FFu));
     } else {
-      // Not UTF-8 (a name in some 8-bit code page): kept as the byte it is.
-      appendHexByte(out, byte);
+      appendUnicodeUnit(out, c);
     }
-    ++i;
   }
 }
 
@@ -122,7 +78,7 @@ std::string rtfDocument(const std::vector<ColouredRun>& runs) {
     // Index 0 of the table is the reader's default colour, so ours start at 1.
     const auto index = std::find(table.begin(), table.end(), run.colour) - table.begin() + 1;
     out += "\\cf" + std::to_string(index) + " ";
-    appendEscaped(out, run.text);
+    appendEscaped(out, displayText(run.text));
   }
   out += "}\n";
   return out;
@@ -130,10 +86,9 @@ std::string rtfDocument(const std::vector<ColouredRun>& runs) {
 
 bool writeRtfFile(const std::string& path, const std::vector<ColouredRun>& runs) {
   const std::string document = rtfDocument(runs);
-  platform::OutputFile file;
-  if (!file.create(path)) return false;
+  platform::PendingFile file(path);
   file.write(document.data(), document.size());
-  return file.close();
+  return file.commit();
 }
 
 }  // namespace zelk::passes

@@ -22,7 +22,8 @@ inline constexpr RgbColour kDefaultColour{0, 0, 0};
 // The name the saved report has in the checked folder.
 inline constexpr char kReportFileName[] = "result.rtf";
 
-// A run of text in one colour; text is UTF-8 and may hold line breaks ('\n').
+// A run of text in one colour; text is shown as displayText() shows it and
+// may hold line breaks ('\n').
 struct ColouredRun {
   std::string text;
   RgbColour colour;
@@ -32,7 +33,8 @@ struct ColouredRun {
 // an ASCII fallback, so the file reads the same in any word processor.
 std::string rtfDocument(const std::vector<ColouredRun>& runs);
 
-// Writes rtfDocument(runs) to `path`, replacing it; false when that fails.
+// Writes rtfDocument(runs) in place of `path` (see PendingFile); false when
+// that fails, and `path` is then as it was.
 bool writeRtfFile(const std::string& path, const std::vector<ColouredRun>& runs);
 
 }  // namespace zelk::passes

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <istream>
-#include <streambuf>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -25,7 +24,6 @@ using engines::FileReadStatus;
 using language::formatTemplate;
 
 constexpr std::string_view kDeletedMarkPrefix = "---> ";
-constexpr std::size_t kListReadChunk = 64 * 1024;
 
 // The last regular file of the listing whose name ends in `extension`.
 std::string lastWithExtension(const platform::DirectoryListing& listing, std::string_view extension) {
@@ -36,26 +34,6 @@ std::string lastWithExtension(const platform::DirectoryListing& listing, std::st
   }
   return {};
 }
-
-// Lets the list reader stream a list through the platform layer. A read
-// failure part-way ends the list there, as a list that cannot be opened reads
-// as an empty one.
-class InputFileBuffer final : public std::streambuf {
- public:
-  explicit InputFileBuffer(platform::InputFile& file) : file_(file), buffer_(kListReadChunk) {}
-
- protected:
-  int_type underflow() override {
-    const std::int64_t got = file_.read(buffer_.data(), buffer_.size());
-    if (got <= 0) return traits_type::eof();
-    setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
-    return traits_type::to_int_type(buffer_.front());
-  }
-
- private:
-  platform::InputFile& file_;
-  std::vector<char> buffer_;
-};
 
 enum class Verdict { Intact, Modified, Unreadable, Missing };
 
@@ -79,7 +57,7 @@ class EntryChecker final : public listfile::ListVisitor {
     observer_.entryKind(entry.kind);
     std::string line;
     ReportColour colour = ReportColour::Red;
-    switch (namesChecksumList(entry.name) ? Verdict::Intact : judge(entry)) {
+    switch (judge(entry)) {
       case Verdict::Intact:
         line = formatTemplate(intactFormat_, {entry.name});
         colour = ReportColour::Green;
@@ -110,16 +88,18 @@ class EntryChecker final : public listfile::ListVisitor {
   // A checksum list cannot carry its own checksum: writing the value would
   // change the list. So an entry for the list being read, or for a list under
   // the name lists get at a root, is not recomputed and stands as intact,
-  // whatever the entry before it held.
-  bool namesChecksumList(const std::string& name) const {
-    return platform::equalIgnoringAsciiCase(name, listName_) ||
-           platform::equalIgnoringAsciiCase(name, listfile::kRootSfvName);
+  // whatever the entry before it held, as long as that list exists.
+  bool namesExistingChecksumList(const listfile::ListEntry& entry, const std::string& path) const {
+    const bool listName = platform::equalIgnoringAsciiCase(entry.name, listName_) ||
+                          platform::equalIgnoringAsciiCase(entry.name, listfile::kRootSfvName);
+    return listName && platform::fileKind(path) == platform::FileKind::Regular;
   }
 
   Verdict judge(const listfile::ListEntry& entry) {
     std::string path = folderPrefix_ + entry.name;
     std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
                  listfile::kNameSeparator, '/');
+    if (namesExistingChecksumList(entry, path)) return Verdict::Intact;
     FileReadStatus status = FileReadStatus::OpenFailed;
     std::string computed;
     if (entry.kind == engines::ChecksumKind::Crc32) {
@@ -134,7 +114,11 @@ class EntryChecker final : public listfile::ListVisitor {
     switch (status) {
       case FileReadStatus::Ok:
         return listfile::checksumTextsMatch(entry.expected, computed) ? Verdict::Intact : Verdict::Modified;
-      case FileReadStatus::ReadFailed: return Verdict::Unreadable;
+      case FileReadStatus::ReadFailed:
+      case FileReadStatus::Changed: return Verdict::Unreadable;
+      case FileReadStatus::Missing:
+      case FileReadStatus::NotAFile:
+      case FileReadStatus::NameTooLong:
       case FileReadStatus::OpenFailed: break;
     }
     // Missing, a folder, a FIFO, socket or device, or not permitted: none of
@@ -153,12 +137,11 @@ class EntryChecker final : public listfile::ListVisitor {
   ReportColour lastColour_ = ReportColour::Default;
 };
 
-void readListFile(const std::string& path, ChecksumMode mode, listfile::ListVisitor& visitor) {
-  platform::InputFile file;
-  if (!file.open(path)) return;
-  InputFileBuffer buffer(file);
-  std::istream input(&buffer);
-  listfile::readList(input, mode, visitor);
+// Why a list could not be read, in the system's words where it has them.
+std::string failureReason(const platform::FileContents& contents) {
+  if (contents.status == FileReadStatus::Changed) return "it changed while it was read";
+  if (contents.error == 0) return "not a regular file";
+  return std::generic_category().message(contents.error);
 }
 
 }  // namespace
@@ -177,8 +160,14 @@ VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyO
   result.outcome = VerifyOutcome::Checked;
 
   const std::string folderPrefix = platform::withTrailingSlash(folder);
+  const platform::FileContents list = platform::readWholeFile(folderPrefix + result.listName);
+  if (list.status != FileReadStatus::Ok) {
+    observer.errorMessage(formatTemplate(language::lookup(texts::ListUnreadable), {result.listName, failureReason(list)}));
+    result.outcome = VerifyOutcome::ListUnreadable;
+    return result;
+  }
   EntryChecker checker(folderPrefix, result.listName, observer);
-  readListFile(folderPrefix + result.listName, mode, checker);
+  listfile::readList(list.bytes, mode, checker);
 
   result.counts = checker.counts();
   const VerifyCounts& counts = result.counts;

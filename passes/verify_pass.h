@@ -35,6 +35,8 @@ class VerifyObserver : public engines::ProgressSink {
   // A report line in its colour; the summary lines come with the colour of
   // the last entry line (Default when the list had none).
   virtual void reportLine(const std::string& text, ReportColour colour) = 0;
+  // A failure that ends the pass without a report; looked-up, filled text.
+  virtual void errorMessage(const std::string& text) = 0;
 };
 
 struct VerifyCounts {
@@ -43,7 +45,11 @@ struct VerifyCounts {
   long long deleted = 0;   // entries whose file is missing or cannot be opened
 };
 
-enum class VerifyOutcome { Checked, NoList };
+enum class VerifyOutcome {
+  Checked,         // every entry of the list was checked and reported
+  NoList,          // the folder holds no list: nothing reported
+  ListUnreadable,  // the list could not be read whole: reported through errorMessage only
+};
 
 struct VerifyResult {
   VerifyOutcome outcome = VerifyOutcome::NoList;
@@ -57,7 +63,9 @@ struct VerifyResult {
 // order. Empty when there is none.
 std::string findList(const std::string& folder);
 
-// Runs the pass on `folder`; listed names are opened relative to it.
+// Runs the pass on `folder`; listed names are opened relative to it. The list
+// is read whole before the first entry is checked, so a list that cannot be
+// read to its end is a failure, never a shorter list.
 VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer);
 
 }  // namespace zelk::passes

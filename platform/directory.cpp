@@ -21,7 +21,11 @@ DIR* openDirectory(const std::string& folder) {
   const int fd = systemCalls().open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return nullptr;
   DIR* dir = ::fdopendir(fd);
-  if (dir == nullptr) systemCalls().close(fd);
+  if (dir == nullptr) {
+    const int error = errno;
+    systemCalls().close(fd);
+    errno = error;
+  }
   return dir;
 }
 
@@ -46,7 +50,10 @@ DirectoryEntry entryOf(const dirent& entry, const std::string& path) {
 DirectoryListing listDirectory(const std::string& folder) {
   DirectoryListing listing;
   std::unique_ptr<DIR, int (*)(DIR*)> dir(openDirectory(folder), ::closedir);
-  if (!dir) return listing;
+  if (!dir) {
+    listing.error = errno;
+    return listing;
+  }
   listing.opened = true;
   const std::string prefix = withTrailingSlash(folder);
   while (const dirent* entry = ::readdir(dir.get())) {

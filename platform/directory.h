@@ -16,6 +16,7 @@ struct DirectoryEntry {
 
 struct DirectoryListing {
   bool opened = false;  // false when the folder cannot be opened
+  int error = 0;        // the system's error number when it cannot
   std::vector<DirectoryEntry> entries;
 };
 

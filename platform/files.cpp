@@ -1,11 +1,15 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/system_calls.h"
@@ -20,6 +24,61 @@ bool hasEmbeddedNul(const std::string& path) { return path.find('\0') != std::st
 // Files up to this size fit the kernel's default read-ahead: advising
 // sequential access for them would only cost a system call per file.
 constexpr off_t kSequentialAdviceAbove = off_t{1} << 20;
+
+FileReadStatus statusOfOpenError(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP: return FileReadStatus::Missing;
+    case ENAMETOOLONG: return FileReadStatus::NameTooLong;
+    default: return FileReadStatus::OpenFailed;
+  }
+}
+
+// File systems whose files report sizes that have nothing to do with what a
+// read returns, or that never end (/proc/self/pagemap reports 0 bytes).
+bool isPseudoFileSystem(long type) {
+  constexpr long kConfigFsMagic = 0x62656570;
+  switch (type) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case SELINUX_MAGIC:
+    case SMACK_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case BPF_FS_MAGIC:
+    case EFIVARFS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BINFMTFS_MAGIC:
+    case NSFS_MAGIC:
+    case kConfigFsMagic: return true;
+    default: return false;
+  }
+}
+
+// Asks the file system of each device once per thread: a pass opens
+// thousands of files on the same few devices.
+bool onPseudoFileSystem(int fd, dev_t device) {
+  struct KnownDevice {
+    dev_t device;
+    bool pseudo;
+  };
+  thread_local std::array<KnownDevice, 16> known{};
+  thread_local std::size_t count = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (known[i].device == device) return known[i].pseudo;
+  }
+  struct statfs info {};
+  const bool pseudo = ::fstatfs(fd, &info) != 0 || isPseudoFileSystem(static_cast<long>(info.f_type));
+  known[count % known.size()] = {device, pseudo};
+  if (count < known.size()) ++count;
+  return pseudo;
+}
+
+bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
 }  // namespace
 
@@ -38,24 +97,45 @@ FileKind fileKind(const std::string& path) {
 
 InputFile::~InputFile() { close(); }
 
-bool InputFile::open(const std::string& path) {
+FileReadStatus InputFile::open(const std::string& path) {
   close();
-  if (hasEmbeddedNul(path)) return false;
-  // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; fstat then
-  // rejects it before any read could block.
+  if (hasEmbeddedNul(path)) return FileReadStatus::Missing;
+  // The kind is decided before the open, so that opening a FIFO never
+  // releases a writer blocked on it and a device is never touched.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    error_ = errno;
+    return statusOfOpenError(error_);
+  }
+  if (!S_ISREG(info.st_mode)) return FileReadStatus::NotAFile;
+  // O_NONBLOCK keeps the open from waiting should the name have become a
+  // FIFO since; fstat then rejects it before any read could block.
   constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
   const int fd = systemCalls().open(path.c_str(), kFlags, 0);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fd < 0) {
+    error_ = errno;
+    return statusOfOpenError(error_);
+  }
+  FileReadStatus status = FileReadStatus::Ok;
+  if (::fstat(fd, &info) != 0) {
+    error_ = errno;
+    status = FileReadStatus::OpenFailed;
+  } else if (!S_ISREG(info.st_mode)) {
+    status = FileReadStatus::NotAFile;
+  } else if (onPseudoFileSystem(fd, info.st_dev)) {
+    error_ = EIO;
+    status = FileReadStatus::ReadFailed;
+  }
+  if (status != FileReadStatus::Ok) {
     systemCalls().close(fd);
-    return false;
+    return status;
   }
   ::fcntl(fd, F_SETFL, kFlags & ~O_NONBLOCK);
   if (info.st_size > kSequentialAdviceAbove) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
   size_ = info.st_size;
-  return true;
+  modified_ = info.st_mtim;
+  return FileReadStatus::Ok;
 }
 
 std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
@@ -66,6 +146,7 @@ std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
     const ssize_t got = systemCalls().read(fd_, out + filled, capacity - filled);
     if (got < 0) {
       if (errno == EINTR) continue;
+      error_ = errno;
       return -1;
     }
     if (got == 0) break;
@@ -74,70 +155,44 @@ std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
   return static_cast<std::int64_t>(filled);
 }
 
+FileReadStatus InputFile::checkUnchanged(std::int64_t bytesRead) const {
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return FileReadStatus::ReadFailed;
+  const bool unchanged = bytesRead == size_ && info.st_size == size_ && sameTime(info.st_mtim, modified_);
+  return unchanged ? FileReadStatus::Ok : FileReadStatus::Changed;
+}
+
 void InputFile::close() {
   if (fd_ >= 0) systemCalls().close(std::exchange(fd_, -1));
 }
 
-OutputFile::~OutputFile() { close(); }
-
-bool OutputFile::create(const std::string& path) {
-  close();
-  failed_ = false;
-  if (hasEmbeddedNul(path)) {
-    failed_ = true;
-    return false;
+FileContents readWholeFile(const std::string& path) {
+  FileContents contents;
+  InputFile file;
+  contents.status = file.open(path);
+  if (contents.status != FileReadStatus::Ok) {
+    contents.error = file.error();
+    return contents;
   }
-  // O_NONBLOCK keeps the open of a FIFO from waiting for a reader; a FIFO or
-  // socket is then refused, as nothing written to it would become a file.
-  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  const int fd = systemCalls().open(path.c_str(), kFlags, 0666);
-  if (fd < 0) {
-    failed_ = true;
-    return false;
+  try {
+    // A byte beyond the size tells a file that grew.
+    contents.bytes.resize(static_cast<std::size_t>(file.size()) + 1);
+    const std::int64_t got = file.read(contents.bytes.data(), contents.bytes.size());
+    if (got < 0) return {FileReadStatus::ReadFailed, file.error(), {}};
+    contents.status = file.checkUnchanged(got);
+    if (contents.status != FileReadStatus::Ok) return {contents.status, 0, {}};
+    contents.bytes.resize(static_cast<std::size_t>(got));
+  } catch (const std::bad_alloc&) {
+    return {FileReadStatus::ReadFailed, ENOMEM, {}};
+  } catch (const std::length_error&) {
+    return {FileReadStatus::ReadFailed, ENOMEM, {}};
   }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
-    systemCalls().close(fd);
-    failed_ = true;
-    return false;
-  }
-  ::fcntl(fd, F_SETFL, kFlags & ~O_NONBLOCK);
-  fd_ = fd;
-  return true;
-}
-
-bool OutputFile::write(const void* data, std::size_t size) {
-  if (fd_ < 0) {
-    failed_ = true;
-    return false;
-  }
-  const auto* in = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t put = systemCalls().write(fd_, in, size);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      failed_ = true;
-      return false;
-    }
-    in += put;
-    size -= static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
-bool OutputFile::close() {
-  if (fd_ < 0) return !failed_;
-  if (systemCalls().close(std::exchange(fd_, -1)) != 0) failed_ = true;
-  return !failed_;
+  return contents;
 }
 
 std::int64_t FileSizeOf(const std::string& path) {
   InputFile file;
-  return file.open(path) ? file.size() : -1;
+  return file.open(path) == FileReadStatus::Ok ? file.size() : -1;
 }
-
-bool replaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
-
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 }  // namespace zelk::platform

@@ -1,8 +1,10 @@
 #pragma once
-// Files as the passes see them: regular files opened for reading, lists
-// created for writing, and the kind of whatever a name leads to.
+// Files as the passes see them: regular files opened for reading, and the
+// kind of whatever a name leads to. Files are written through PendingFile
+// (platform/pending_file.h).
 
 #include <sys/types.h>
+#include <time.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -14,16 +16,28 @@ namespace zelk::platform {
 // device: such a name is never opened, as it could block forever or never end.
 enum class FileKind { Missing, Regular, Directory, Other };
 
-// A path holding a NUL byte is Missing, and InputFile and OutputFile refuse
-// it: the kernel would stop at the NUL and reach another file.
+// A path holding a NUL byte is Missing, and InputFile refuses it: the kernel
+// would stop at the NUL and reach another file.
 FileKind fileKind(const std::string& path);
 
 // The kind of an `st_mode` as stat() reports it (a link's mode, from lstat(),
 // is Other).
 FileKind fileKindOfMode(mode_t mode);
 
-// A regular file open for reading. open() refuses anything that is not a
-// regular file (after following links) without ever blocking on it.
+// The outcome of reading a file whole.
+enum class FileReadStatus {
+  Ok,           // every byte was read, and the file did not change meanwhile
+  Missing,      // no such file (any more), or a dangling link
+  NotAFile,     // a folder, FIFO, socket or device: never opened
+  NameTooLong,  // the path is longer than the system takes
+  OpenFailed,   // not permitted, or another failure to open
+  ReadFailed,   // a read failed, or the file lies on a pseudo file system
+                // (procfs, sysfs...) whose sizes say nothing of its contents
+  Changed,      // its size or modification time changed while it was read
+};
+
+// A regular file open for reading. open() decides the kind of the name
+// before opening it, never blocks, and refuses files of pseudo file systems.
 class InputFile {
  public:
   InputFile() = default;
@@ -31,9 +45,8 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // False when the name is missing, holds a NUL byte, is not a regular file,
-  // or may not be read.
-  bool open(const std::string& path);
+  // Ok when the file is open; otherwise why it is not (never Changed).
+  FileReadStatus open(const std::string& path);
   bool isOpen() const { return fd_ >= 0; }
 
   // Size in bytes at the time of opening.
@@ -44,44 +57,35 @@ class InputFile {
   // -1 when the file cannot be read.
   std::int64_t read(void* buffer, std::size_t capacity);
 
+  // For a reader that has read to the end: Ok when `bytesRead` is the size
+  // seen at open and the file still has that size and modification time;
+  // Changed otherwise.
+  FileReadStatus checkUnchanged(std::int64_t bytesRead) const;
+
+  // The system's error number of the last failure of open() or read().
+  int error() const { return error_; }
+
   void close();
 
  private:
   int fd_ = -1;
   std::int64_t size_ = 0;
+  timespec modified_{};
+  int error_ = 0;
 };
 
-// A file created (or truncated) for writing. Every failure is remembered, so a
-// caller that writes many pieces checks once, at close().
-class OutputFile {
- public:
-  OutputFile() = default;
-  ~OutputFile();
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-
-  // False when the file cannot be created, the name holds a NUL byte, or it is
-  // a FIFO or socket (a list written there would be lost, and the open could
-  // block).
-  bool create(const std::string& path);
-  bool write(const void* data, std::size_t size);
-  // Closes the file; true only when it was created and every write succeeded.
-  bool close();
-  bool failed() const { return failed_; }
-
- private:
-  int fd_ = -1;
-  bool failed_ = false;
+// A whole file read into memory, or why it could not be.
+struct FileContents {
+  FileReadStatus status = FileReadStatus::OpenFailed;
+  int error = 0;  // the system's error number when status is not Ok
+  std::string bytes;
 };
+
+// Reads the regular file `path` whole. A file that changes while it is read
+// gives Changed, one too large to be held in memory ReadFailed with ENOMEM.
+FileContents readWholeFile(const std::string& path);
 
 // Size of a regular file, -1 when it cannot be opened.
 std::int64_t FileSizeOf(const std::string& path);
-
-// Puts the file `from` in the place of `to` in one step (both in one folder):
-// anyone opening `to` finds either the old file or the whole new one.
-bool replaceFile(const std::string& from, const std::string& to);
-
-// Removes the file (or symbolic link) `path`; false when nothing was removed.
-bool removeFile(const std::string& path);
 
 }  // namespace zelk::platform

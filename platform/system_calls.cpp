@@ -11,7 +11,7 @@ int openFile(const char* path, int flags, mode_t mode) { return ::open(path, fla
 }  // namespace
 
 SystemCalls& systemCalls() {
-  static SystemCalls calls{openFile, ::read, ::write, ::close};
+  static SystemCalls calls{openFile, ::read, ::write, ::fsync, ::close};
   return calls;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The one seam between the program and the kernel's file calls. Production code
-// reaches open/read/write/close only through systemCalls(), so tests can make
-// them fail (an unreadable file, a full disk) without needing such a disk.
+// reaches open/read/write/fsync/close only through systemCalls(), so tests can
+// make them fail (an unreadable file, a full disk) without needing such a disk.
 
 #include <sys/types.h>
 
@@ -11,6 +11,7 @@ struct SystemCalls {
   int (*open)(const char* path, int flags, mode_t mode);
   ssize_t (*read)(int fd, void* buffer, size_t size);
   ssize_t (*write)(int fd, const void* buffer, size_t size);
+  int (*fsync)(int fd);
   int (*close)(int fd);
 };
 

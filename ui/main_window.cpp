@@ -18,6 +18,8 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "language/message_format.h"
+#include "language/texts.h"
 #include "platform/directory.h"
 #include "ui/qt_text.h"
 #include "ui/verify_window.h"
@@ -157,8 +159,15 @@ void TForm1::FlatSpeedButton1Click() {
   // A relative folder text means the folder below the current directory, which
   // the line after this one changes.
   const std::string folder = platform::absolutePath(fromQt(direct->text()));
-  platform::setCurrentDirectory(folder);
+  // An empty folder text leaves the pass on the current directory.
+  const bool entered = folder.empty() || platform::setCurrentDirectory(folder);
   if (vali->isChecked()) {
+    // The verify window works on the current directory: checking whatever
+    // folder that still is would report on the wrong files.
+    if (!entered) {
+      errorMessage(language::formatTemplate(language::lookup(language::texts::FolderMissing), {folder}));
+      return;
+    }
     openVerifyWindow();
     return;
   }
@@ -203,7 +212,9 @@ void TForm1::clearResultTexts() {
   Label3->clear();
 }
 
-void TForm1::memoLine(const std::string& line) { Memo1->appendPlainText(toQt(line)); }
+void TForm1::memoLine(const std::string& line) { Memo1->appendPlainText(toShownQt(line)); }
+
+void TForm1::noteLine(const std::string& line) { Memo1->appendPlainText(toShownQt(line)); }
 
 void TForm1::timeText(const std::string& text) { Label3->setText(toQt(text)); }
 

@@ -97,6 +97,7 @@ class TForm1 : public QWidget, private passes::CreateObserver {
   bool confirmOverwrite(const std::string& question) override;
   void clearResultTexts() override;
   void memoLine(const std::string& line) override;
+  void noteLine(const std::string& line) override;
   void timeText(const std::string& text) override;
   void completionText(const std::string& text) override;
   void errorMessage(const std::string& text) override;

@@ -143,9 +143,9 @@ std::vector<passes::ColouredRun> TForm2::reportRuns() const {
   return runs;
 }
 
-void TForm2::creatorText(const std::string& text) { Label1->setText(toQt(text)); }
+void TForm2::creatorText(const std::string& text) { Label1->setText(toShownQt(text)); }
 
-void TForm2::commentText(const std::string& text) { Label2->setText(toQt(text)); }
+void TForm2::commentText(const std::string& text) { Label2->setText(toShownQt(text)); }
 
 void TForm2::entryKind(engines::ChecksumKind kind) {
   Label3->setText(kind == engines::ChecksumKind::Md5 ? QStringLiteral("MD5-MODE") : QStringLiteral("CRC32-MODE"));
@@ -159,8 +159,15 @@ void TForm2::reportLine(const std::string& text, passes::ReportColour colour) {
   cursor.movePosition(QTextCursor::End);
   // The empty report already holds one empty line: the first report line fills it.
   if (reportLines_ > 0) cursor.insertBlock(QTextBlockFormat(), format);
-  cursor.insertText(toQt(text), format);
+  cursor.insertText(toShownQt(text), format);
   ++reportLines_;
+}
+
+// No report is better than one that claims a list without entries: the
+// window closes once the message is read.
+void TForm2::errorMessage(const std::string& text) {
+  QMessageBox::critical(this, QApplication::applicationName(), toShownQt(text));
+  QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }
 
 void TForm2::showProgress() { progress_.showProgress(); }

@@ -36,7 +36,8 @@ class TForm2 : public QDialog, private passes::VerifyObserver {
  public slots:
   // The whole verify pass: asks the mode chooser, sets the captions and
   // reports every entry of the current directory's list. Declining the chooser
-  // leaves the initial captions and an empty report. A bad language template
+  // leaves the initial captions and an empty report. A list that cannot be
+  // read is said in an error box, and the window then closes. A bad language template
   // (TemplateError) or a failure of the pass propagates to the caller.
   void FormShow();
   void FlatButton1Click();
@@ -53,6 +54,7 @@ class TForm2 : public QDialog, private passes::VerifyObserver {
   void commentText(const std::string& text) override;
   void entryKind(engines::ChecksumKind kind) override;
   void reportLine(const std::string& text, passes::ReportColour colour) override;
+  void errorMessage(const std::string& text) override;
   void showProgress() override;
   void setProgress(int percent) override;
   void hideProgress() override;

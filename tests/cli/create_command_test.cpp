@@ -1,6 +1,7 @@
 // Runs the built zelk-sfv create on folders and checks its output, lists and exit status.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -76,11 +77,25 @@ TEST_F(CreateCommand, FailuresExitWithTwo) {
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
 
-  ASSERT_EQ(::symlink("/dev/full", (music() + "/.Music.sfv.partial").c_str()), 0);
-  const ToolResult full = runTool({"create", music()});
+  temp_.makeFolder("Music/Music.sfv");
+  const ToolResult taken = runTool({"create", "--force", music()});
+  EXPECT_EQ(taken.status, 2);
+  EXPECT_NE(taken.err.find("The list \"Music.sfv\" could not be written: Is a directory."), std::string::npos)
+      << taken.err;
+  EXPECT_EQ(taken.out.find("Checksum create is finish"), std::string::npos) << taken.out;
+
+  const ToolResult full = runTool({"create", "--md5", music()}, "/", toolPath(), "/dev/full");
   EXPECT_EQ(full.status, 2);
-  EXPECT_NE(full.err.find("The list \"Music.sfv\" could not be written."), std::string::npos) << full.err;
-  EXPECT_EQ(full.out.find("Checksum create is finish"), std::string::npos) << full.out;
+  EXPECT_NE(full.err.find("cannot write to standard output: No space left on device"), std::string::npos) << full.err;
+}
+
+TEST_F(CreateCommand, WhatIsLeftOutIsNamedOnStandardErrorWithStatusOne) {
+  ASSERT_EQ(::mkfifo((music() + "/pipe").c_str(), 0600), 0);
+  const ToolResult result = runTool({"create", music()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "zelk-sfv create: pipe - not a regular file, not listed\n");
+  EXPECT_EQ(result.out.substr(0, 15), "b.txt cbf43926\n");
+  EXPECT_EQ(temp_.read("Music/Music.sfv").find("pipe"), std::string::npos);
 }
 
 TEST_F(CreateCommand, BadUsageExitsWithTwo) {

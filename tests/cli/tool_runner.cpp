@@ -16,7 +16,7 @@ std::string toolPath() {
 }
 
 ToolResult runTool(const std::vector<std::string>& arguments, const std::string& workingFolder,
-                   const std::string& program) {
+                   const std::string& program, const std::string& outputTo) {
   TempFolder capture;
   const std::string outPath = capture.path() + "out";
   const std::string errPath = capture.path() + "err";
@@ -26,7 +26,8 @@ ToolResult runTool(const std::vector<std::string>& arguments, const std::string&
   const pid_t child = ::fork();
   if (child == 0) {
     const int in = ::open("/dev/null", O_RDONLY);
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out = outputTo.empty() ? ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)
+                                     : ::open(outputTo.c_str(), O_WRONLY);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
         ::chdir(workingFolder.c_str()) != 0) {

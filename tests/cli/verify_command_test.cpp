@@ -1,6 +1,7 @@
 // Runs the built zelk-sfv verify on folders with lists that other tools wrote.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -98,6 +99,9 @@ TEST(VerifyCommand, FailsWithStatusTwoWithoutAListOrUsableArguments) {
   TempFolder folder;
   writeKnownFiles(folder);
   folder.makeFolder("folder.sfv");
+  // procfs gives an I/O error where a list would have lines.
+  folder.makeFolder("unreadable");
+  ASSERT_EQ(::symlink("/proc/self/pagemap", (folder.path() + "unreadable/a.sfv").c_str()), 0);
   const struct {
     const char* label;
     std::vector<std::string> arguments;
@@ -109,6 +113,7 @@ TEST(VerifyCommand, FailsWithStatusTwoWithoutAListOrUsableArguments) {
       {"mode without value", {"--mode"}, "--mode"},
       {"unknown option", {"--bogus"}, "--bogus"},
       {"two folders", {".", "sub"}, "one folder"},
+      {"list cannot be read", {"unreadable"}, "The list \"a.sfv\" cannot be read: Input/output error."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -136,6 +141,32 @@ TEST(VerifyCommand, SaveWritesTheReportAsRtf) {
   ASSERT_GE(run.out.size(), 2u);
   EXPECT_EQ(run.out[run.out.size() - 2], "Result.txt you can found here: ");
   EXPECT_EQ(run.out.back(), folder.path());
+}
+
+TEST(VerifyCommand, OutputThatCannotBeWrittenIsAFailure) {
+  TempFolder folder;
+  writeKnownFiles(folder);
+  folder.write("a.sfv", "fox.txt 414fa339\n");
+  const zelk::testing::ToolResult run = zelk::testing::runTool({"verify", folder.path()}, "/", toolPath(), "/dev/full");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("cannot write to standard output: No space left on device"), std::string::npos) << run.err;
+}
+
+// On a terminal a name cannot send escape sequences; in a pipe every byte of
+// it stays.
+TEST(VerifyCommand, ControlCharactersShowAsQuestionMarksOnATerminal) {
+  TempFolder folder;
+  const std::string name = "red\x1b[31m\x07.txt";
+  folder.write(name, "abc");
+  folder.write("a.sfv", name + " 352441c2\n");
+  const std::string command = toolPath() + " verify " + folder.path();
+  const zelk::testing::ToolResult terminal = zelk::testing::runTool({"-qec", command, "/dev/null"}, "/", "/usr/bin/script");
+  EXPECT_EQ(terminal.status, 0) << terminal.err;
+  EXPECT_NE(terminal.out.find("FILE: red?[31m?.txt CRC OK."), std::string::npos) << terminal.out;
+  EXPECT_EQ(terminal.out.find("\x07"), std::string::npos);
+  const ToolRun piped = runVerify(folder.path(), {});
+  ASSERT_FALSE(piped.out.empty());
+  EXPECT_EQ(piped.out.front(), "FILE: " + name + " CRC OK.");
 }
 
 // A translation whose template wants a number where the name goes stops the

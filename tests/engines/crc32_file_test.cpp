@@ -48,18 +48,26 @@ TEST(FileCrc32WithProgress, BarRisesWithTheBytesRead) {
   }
 }
 
-TEST(FileCrc32, UnopenableNamesAreOpenFailed) {
+TEST(FileCrc32, UnopenableNamesSayWhy) {
   zelk::testing::TempFolder folder;
   const std::string fifo = folder.path() + "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   // A FIFO without a writer would block a reader forever.
-  for (const std::string& path : {folder.path() + "missing", folder.path(), fifo}) {
-    const FileChecksum<Crc32Value> result = FileCrc32(path);
-    EXPECT_EQ(result.status, FileReadStatus::OpenFailed) << path;
-    EXPECT_EQ(result.value.value(), 0u) << path;
+  const struct {
+    std::string path;
+    FileReadStatus status;
+  } cases[] = {
+      {folder.path() + "missing", FileReadStatus::Missing},
+      {folder.path(), FileReadStatus::NotAFile},
+      {fifo, FileReadStatus::NotAFile},
+  };
+  for (const auto& c : cases) {
+    const FileChecksum<Crc32Value> result = FileCrc32(c.path);
+    EXPECT_EQ(result.status, c.status) << c.path;
+    EXPECT_EQ(result.value.value(), 0u) << c.path;
     RecordingProgress progress;
-    EXPECT_EQ(FileCrc32WithProgress(path, progress).status, FileReadStatus::OpenFailed) << path;
-    EXPECT_EQ(progress.events(), "show hide") << path;
+    EXPECT_EQ(FileCrc32WithProgress(c.path, progress).status, c.status) << c.path;
+    EXPECT_EQ(progress.events(), "show hide") << c.path;
   }
 }
 

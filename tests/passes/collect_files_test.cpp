@@ -29,40 +29,50 @@ void makeTree(const TempFolder& temp) {
   ASSERT_EQ(::symlink("..", (temp.path() + "sub1/loop").c_str()), 0);
   ASSERT_EQ(::symlink("a.txt", (temp.path() + "link.txt").c_str()), 0);
   ASSERT_EQ(::mkfifo((temp.path() + "pipe").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("nowhere", (temp.path() + "dangling").c_str()), 0);
+}
+
+// Each found path as "kind path-below-the-folder".
+std::vector<std::string> found(const std::vector<FoundPath>& list, const std::string& folder) {
+  static const char* const kinds[] = {"file", "not-a-file", "missing", "folder-link", "unreadable", "too-long"};
+  std::vector<std::string> shown;
+  for (const FoundPath& item : list) {
+    shown.push_back(std::string(kinds[static_cast<int>(item.kind)]) + " " + item.path.substr(folder.size()));
+  }
+  return shown;
 }
 
 TEST(CollectFiles, EachFolderFilesFirstThenSubfoldersInNameOrder) {
   TempFolder temp;
   makeTree(temp);
-  std::vector<std::string> list;
-  CollectFiles(temp.path(), list, true);
-  const std::string& p = temp.path();
-  // Hidden file listed, hidden folder and FIFO not, link to a file listed,
-  // link to a folder not followed (it would loop forever).
-  const std::vector<std::string> expected{p + ".hidden",  p + "a.txt",           p + "b.txt",
-                                          p + "link.txt", p + "sub1/y.txt",      p + "sub1/inner/x.txt",
-                                          p + "sub2/z.txt"};
-  EXPECT_EQ(list, expected);
+  std::vector<FoundPath> list;
+  ASSERT_TRUE(CollectFiles(temp.path(), list, true));
+  // Hidden file listed, hidden folder not walked, link to a file listed, link
+  // to a folder not followed (it would loop forever) but named, like the FIFO.
+  EXPECT_EQ(found(list, temp.path()),
+            (std::vector<std::string>{"file .hidden", "file a.txt", "file b.txt", "missing dangling", "file link.txt",
+                                      "not-a-file pipe", "file sub1/y.txt", "file sub1/inner/x.txt",
+                                      "folder-link sub1/loop", "file sub2/z.txt"}));
 }
 
 TEST(CollectFiles, WithoutRecurseOnlyTheFolderItself) {
   TempFolder temp;
   makeTree(temp);
-  std::vector<std::string> list{"kept"};
-  CollectFiles(temp.path() + "sub1", list, false);
-  EXPECT_EQ(list, (std::vector<std::string>{"kept", temp.path() + "sub1/y.txt"}));
+  std::vector<FoundPath> list;
+  ASSERT_TRUE(CollectFiles(temp.path() + "sub1", list, false));
+  EXPECT_EQ(found(list, temp.path()), std::vector<std::string>{"file sub1/y.txt"});
 }
 
-TEST(CollectFiles, FolderThatCannotBeOpenedIsSkipped) {
+TEST(CollectFiles, FolderThatCannotBeOpenedIsNamed) {
   TempFolder temp;
   temp.write("a/secret.txt", "s");
   temp.write("b/open.txt", "o");
-  std::vector<std::string> list;
-  {
-    const OpensFail unopenable("/a");
-    CollectFiles(temp.path(), list, true);
-  }
-  EXPECT_EQ(list, (std::vector<std::string>{temp.path() + "b/open.txt"}));
+  std::vector<FoundPath> list;
+  const OpensFail unopenable("/a");
+  ASSERT_TRUE(CollectFiles(temp.path(), list, true));
+  EXPECT_EQ(found(list, temp.path()), (std::vector<std::string>{"unreadable a", "file b/open.txt"}));
+  EXPECT_FALSE(CollectFiles(temp.path() + "a", list, true));
+  EXPECT_EQ(list.size(), 2u);
 }
 
 TEST(ListBaseName, LastComponentBeforeTheFinalSeparator) {

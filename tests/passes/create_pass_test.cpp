@@ -14,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "language/message_format.h"
 #include "listfile/list_format.h"
 #include "passes/collect_files.h"
 #include "platform/directory.h"
 #include "platform/files.h"
+#include "platform/pending_file.h"
 #include "platform/system_calls.h"
 #include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
@@ -33,7 +35,7 @@ using testing::TempFolder;
 class RecordingObserver : public CreateObserver {
  public:
   std::optional<bool> answer;  // nullopt: the question must not be asked
-  std::vector<std::string> questions, memo, times, completions, errors;
+  std::vector<std::string> questions, memo, notes, times, completions, errors;
   int clears = 0;
 
   bool confirmOverwrite(const std::string& question) override {
@@ -43,6 +45,11 @@ class RecordingObserver : public CreateObserver {
   }
   void clearResultTexts() override { ++clears; }
   void memoLine(const std::string& line) override { memo.push_back(line); }
+  // Notes go to the memo too; `notes` tells them apart.
+  void noteLine(const std::string& line) override {
+    memo.push_back(line);
+    notes.push_back(line);
+  }
   void timeText(const std::string& text) override { times.push_back(text); }
   void completionText(const std::string& text) override { completions.push_back(text); }
   void errorMessage(const std::string& text) override { errors.push_back(text); }
@@ -119,7 +126,8 @@ TEST_F(CreatePass, SfvListOfATreeMatchesCksfv) {
   EXPECT_EQ(observer_.times[0].rfind("TIME: ", 0), 0u);
   EXPECT_EQ(observer_.completions, std::vector<std::string>{"Checksum create is finish"});
   EXPECT_TRUE(observer_.errors.empty());
-  EXPECT_EQ(platform::fileKind(music() + ".Music.sfv.partial"), platform::FileKind::Missing);
+  EXPECT_TRUE(observer_.notes.empty());
+  for (const auto& entry : platform::listDirectory(music()).entries) EXPECT_FALSE(platform::isPendingFileName(entry.name));
 }
 
 TEST_F(CreatePass, Md5ListReplacingAnOldOneNeverListsItself) {
@@ -154,7 +162,7 @@ TEST_F(CreatePass, MissingFolderWritesNothing) {
     RecordingObserver observer;
     EXPECT_EQ(runCreatePass({folder, ChecksumKind::Crc32, false, "", ""}, observer), CreateOutcome::FolderMissing);
     EXPECT_EQ(observer.errors,
-              std::vector<std::string>{"The folder \"" + folder + "\" does not exist. No list was written."});
+              std::vector<std::string>{"The folder \"" + folder + "\" does not exist or cannot be opened."});
     EXPECT_EQ(observer.clears, 0);
   }
   EXPECT_EQ(platform::fileKind(temp_.path() + "nowhere"), platform::FileKind::Missing);
@@ -189,7 +197,7 @@ TEST_F(CreatePass, UnreadableFileIsLeftOutWithANote) {
         const ReadsFail unreadable("/b.txt");
         outcome = runCreatePass({folder.path(), kind, false, "", ""}, observer);
       }
-      EXPECT_EQ(outcome, CreateOutcome::Written);
+      EXPECT_EQ(outcome, CreateOutcome::WrittenWithOmissions);
       const std::string a = kind == ChecksumKind::Md5 ? "900150983cd24fb0d6963f7d28e17f72" : "352441c2";
       EXPECT_EQ(observer.memo, (std::vector<std::string>{"a.txt " + a, "b.txt - cannot be read, not listed"}));
       const std::string list = folder.read(ListFileName(folder.path(), kind));
@@ -216,7 +224,8 @@ TEST_F(CreatePass, NamesAListCannotHoldAreLeftOutWithANote) {
     TempFolder folder;
     folder.write(c.name, "");
     RecordingObserver observer;
-    ASSERT_EQ(runCreatePass({folder.path(), c.kind, true, "", ""}, observer), CreateOutcome::Written);
+    ASSERT_EQ(runCreatePass({folder.path(), c.kind, true, "", ""}, observer),
+              c.listable ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions);
     ASSERT_EQ(observer.memo.size(), 1u);
     const std::string list = folder.read(ListFileName(folder.path(), c.kind));
     if (c.listable) {
@@ -240,31 +249,40 @@ int failCreate(const char* path, int flags, mode_t mode) {
   return ::open(path, flags, mode);
 }
 
+ssize_t diskFull(int, const void*, size_t) {
+  errno = ENOSPC;
+  return -1;
+}
+
 TEST_F(CreatePass, FailedWriteKeepsTheOldListAndShowsNoCompletion) {
-  for (const bool fullDisk : {true, false}) {
-    SCOPED_TRACE(fullDisk ? "disk full" : "cannot create");
+  const struct {
+    const char* label;
+    void (*inject)(platform::SystemCalls&);
+    const char* reason;
+  } cases[] = {
+      {"disk full", [](platform::SystemCalls& calls) { calls.write = diskFull; }, "No space left on device"},
+      {"cannot create", [](platform::SystemCalls& calls) { calls.open = failCreate; }, "Read-only file system"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
     TempFolder folder;
     folder.write("Music/a.txt", "abc");
     folder.write("Music/Music.sfv", "old list");
-    // The list is written under a temporary name first; /dev/full there
-    // fails every write.
-    if (fullDisk) {
-      ASSERT_EQ(::symlink("/dev/full", (folder.path() + "Music/.Music.sfv.partial").c_str()), 0);
-    }
     RecordingObserver observer;
     observer.answer = true;
     CreateOutcome outcome;
     {
       platform::ScopedSystemCalls injected;
-      if (!fullDisk) platform::systemCalls().open = failCreate;
+      c.inject(platform::systemCalls());
       outcome = runCreatePass({folder.path() + "Music", ChecksumKind::Crc32, false, "", ""}, observer);
     }
     EXPECT_EQ(outcome, CreateOutcome::WriteFailed);
-    EXPECT_EQ(observer.errors, std::vector<std::string>{"The list \"Music.sfv\" could not be written."});
+    EXPECT_EQ(observer.errors,
+              std::vector<std::string>{"The list \"Music.sfv\" could not be written: " + std::string(c.reason) + "."});
     EXPECT_TRUE(observer.times.empty());
     EXPECT_TRUE(observer.completions.empty());
     EXPECT_EQ(folder.read("Music/Music.sfv"), "old list");
-    EXPECT_EQ(platform::fileKind(folder.path() + "Music/.Music.sfv.partial"), platform::FileKind::Missing);
+    EXPECT_EQ(platform::listDirectory(folder.path() + "Music").entries.size(), 2u);
   }
 }
 
@@ -273,10 +291,104 @@ TEST_F(CreatePass, ListNameTakenByAFolderFailsTheWrite) {
   temp_.makeFolder("Music/Music.sfv");
   observer_.answer = true;
   EXPECT_EQ(run(ChecksumKind::Crc32, false), CreateOutcome::WriteFailed);
-  EXPECT_EQ(observer_.errors, std::vector<std::string>{"The list \"Music.sfv\" could not be written."});
+  EXPECT_EQ(observer_.errors,
+            std::vector<std::string>{"The list \"Music.sfv\" could not be written: Is a directory."});
   EXPECT_TRUE(observer_.completions.empty());
   EXPECT_EQ(platform::fileKind(music() + "Music.sfv"), platform::FileKind::Directory);
-  EXPECT_EQ(platform::fileKind(music() + ".Music.sfv.partial"), platform::FileKind::Missing);
+}
+
+TEST_F(CreatePass, EverythingLeftOutIsNamedInWalkOrder) {
+  for (const ChecksumKind kind : {ChecksumKind::Crc32, ChecksumKind::Md5}) {
+    SCOPED_TRACE(kind == ChecksumKind::Md5 ? "MD5" : "CRC-32");
+    TempFolder folder;
+    folder.write("Music/a.txt", "abc");
+    folder.write("Music/growing.bin", std::string(5000, 'g'));
+    folder.write("Music/x.sfv", "never listed");
+    folder.write("Music/.zelk-sfv-AAAAAA.partial", "left by a crash");
+    folder.write("Music/locked/secret.txt", "s");
+    folder.write("Music/sub/b.txt", "123456789");
+    const std::string music = folder.path() + "Music/";
+    ASSERT_EQ(::mkfifo((music + "pipe").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("nowhere", (music + "dangling").c_str()), 0);
+    ASSERT_EQ(::symlink("sub", (music + "link-to-sub").c_str()), 0);
+    RecordingObserver observer;
+    CreateOutcome outcome;
+    {
+      const OpensFail locked("/locked");
+      const testing::GrowsWhileRead growing("/growing.bin");
+      outcome = runCreatePass({music, kind, true, "", ""}, observer);
+    }
+    EXPECT_EQ(outcome, CreateOutcome::WrittenWithOmissions);
+    EXPECT_EQ(observer.notes, (std::vector<std::string>{
+                                  "dangling - no longer exists, not listed",
+                                  "growing.bin - changed while it was read, not listed",
+                                  "pipe - not a regular file, not listed",
+                                  "link-to-sub - link to a folder, not followed",
+                                  "locked - folder cannot be opened, not listed",
+                              }));
+    ASSERT_EQ(observer.memo.size(), 7u);
+    EXPECT_EQ(observer.memo[0].substr(0, 6), "a.txt ");
+    EXPECT_EQ(observer.memo[6].substr(0, 10), "sub\\b.txt ");
+    const std::string list = folder.read("Music/" + ListFileName(music, kind));
+    for (const char* absent : {"growing", "pipe", "dangling", "secret", ".zelk-sfv-", "x.sfv"}) {
+      EXPECT_EQ(list.find(absent), std::string::npos) << absent;
+    }
+  }
+}
+
+TEST_F(CreatePass, FolderThatCannotBeOpenedWritesNoList) {
+  put("a.txt", "abc");
+  put("Music.sfv", "old list");
+  observer_.answer = true;
+  {
+    const OpensFail unlistable("/Music/");
+    EXPECT_EQ(run(ChecksumKind::Crc32, false), CreateOutcome::FolderMissing);
+  }
+  EXPECT_EQ(observer_.errors, std::vector<std::string>{"The folder \"" + music() + "\" does not exist or cannot be opened."});
+  EXPECT_EQ(listBytes("Music.sfv"), "old list");
+  EXPECT_EQ(platform::listDirectory(music()).entries.size(), 2u);
+}
+
+TEST_F(CreatePass, HeaderLineBreaksAreWrittenAsBlanks) {
+  put("a.txt", "abc");
+  ASSERT_EQ(runCreatePass({music(), ChecksumKind::Crc32, false, "me\r\nx.txt 00000000", "two\nlines"}, observer_),
+            CreateOutcome::Written);
+  const std::string list = listBytes("Music.sfv");
+  EXPECT_NE(list.find("\r\n; creator: me  x.txt 00000000\r\n; comment: two lines\r\n"), std::string::npos) << list;
+  EXPECT_EQ(list.find("\nx.txt"), std::string::npos);
+  EXPECT_EQ(observer_.notes,
+            std::vector<std::string>{"Line breaks in the creator or comment text are written as blanks."});
+}
+
+TEST_F(CreatePass, DotFolderTextsNameTheListAfterTheFolder) {
+  put("a.txt", "abc");
+  temp_.makeFolder("Music/sub");
+  for (const std::string& folder : {music() + ".", music() + "./", music() + "sub/.."}) {
+    RecordingObserver observer;
+    observer.answer = true;
+    EXPECT_EQ(runCreatePass({folder, ChecksumKind::Crc32, false, "", ""}, observer), CreateOutcome::Written) << folder;
+    EXPECT_NE(listBytes("Music.sfv").find("\r\na.txt 352441c2\r\n"), std::string::npos) << folder;
+  }
+  EXPECT_EQ(platform::fileKind(music() + "..sfv"), platform::FileKind::Missing);
+}
+
+TEST_F(CreatePass, ReplacingWithoutAskingNeverFormatsTheQuestion) {
+  noLanguage_.write("language.lng", "[PROG]\nWIN_CRC_EXIST=%d is not a text\n");
+  put("a.txt", "abc");
+  put("Music.sfv", "old list");
+  CreateSettings settings{music(), ChecksumKind::Crc32, false, "", ""};
+  EXPECT_THROW(runCreatePass(settings, observer_), language::TemplateError);
+  settings.replaceWithoutAsking = true;
+  EXPECT_EQ(runCreatePass(settings, observer_), CreateOutcome::Written);
+  EXPECT_TRUE(observer_.questions.empty());
+  EXPECT_NE(listBytes("Music.sfv").find("a.txt 352441c2"), std::string::npos);
+}
+
+TEST_F(CreatePass, LongFolderNameGetsItsList) {
+  const std::string name(250, 'n');
+  temp_.write(name + "/a.txt", "abc");
+  ASSERT_EQ(runCreatePass({temp_.path() + name, ChecksumKind::Crc32, false, "", ""}, observer_), CreateOutcome::Written);
+  EXPECT_NE(temp_.read(name + "/" + name + ".sfv").find("a.txt 352441c2"), std::string::npos);
 }
 
 // Sets an environment variable for one test and restores it afterwards.

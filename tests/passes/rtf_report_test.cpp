@@ -1,6 +1,7 @@
 #include "passes/rtf_report.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::passes {
@@ -42,11 +44,13 @@ TEST(RtfDocument, EscapesSpecialAndNonAsciiCharacters) {
       {"above 32767 is negative", "\xEF\xA3\xBF", "\\u-1793\\'3f"},
       {"emoji as surrogate pair", "\xF0\x9F\x98\x80", "\\u-10179\\'3f\\u-8704\\'3f"},
       {"highest code point", "\xF4\x8F\xBF\xBF", "\\u-9217\\'3f\\u-8193\\'3f"},
-      {"invalid bytes", "\xFF\xFE", "\\'ff\\'fe"},
-      {"overlong sequence", "\xC0\xAF", "\\'c0\\'af"},
-      {"encoded surrogate", "\xED\xA0\x80", "\\'ed\\'a0\\'80"},
-      {"truncated at the end", "x\xE2\x82", "x\\'e2\\'82"},
-      {"lead byte before ASCII", "\xC3" "A", "\\'c3A"},
+      // Bytes that are no UTF-8 are code page 1252, as lists from Windows are.
+      {"invalid bytes", "\xFF\xFE", "\\u255\\'3f\\u254\\'3f"},
+      {"overlong sequence", "\xC0\xAF", "\\u192\\'3f\\u175\\'3f"},
+      {"encoded surrogate", "\xED\xA0\x80", "\\u237\\'3f\\u160\\'3f\\u8364\\'3f"},
+      {"truncated at the end", "x\xE2\x82", "x\\u226\\'3f\\u8218\\'3f"},
+      {"lead byte before ASCII", "\xC3" "A", "\\u195\\'3fA"},
+      {"unassigned in 1252", "\x81", "\\u-3\\'3f"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -121,7 +125,11 @@ TEST(WriteRtfFile, ReplacesTheFileAndTellsFailures) {
   ASSERT_TRUE(writeRtfFile(path, runs));
   EXPECT_EQ(folder.read("result.rtf"), rtfDocument(runs));
   EXPECT_FALSE(writeRtfFile(folder.path() + "missing/result.rtf", runs));
-  EXPECT_FALSE(writeRtfFile("/dev/full", runs));
+  // A FIFO named like the report is neither opened nor replaced.
+  const std::string fifo = folder.path() + "fifo.rtf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(writeRtfFile(fifo, runs));
+  EXPECT_EQ(platform::fileKind(fifo), platform::FileKind::Other);
 }
 
 }  // namespace

@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "passes/create_pass.h"
 
 #include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
@@ -16,6 +20,12 @@ namespace {
 using engines::ChecksumKind;
 using zelk::testing::ReadsFail;
 using zelk::testing::TempFolder;
+
+// Keeps a fault injector of any kind alive for a scope.
+template <typename Injector>
+std::unique_ptr<void, void (*)(void*)> own(Injector* injector) {
+  return {injector, [](void* p) { delete static_cast<Injector*>(p); }};
+}
 
 struct Line {
   std::string text;
@@ -34,6 +44,7 @@ class RecordingObserver final : public VerifyObserver {
   void commentText(const std::string& text) override { comments.push_back(text); }
   void entryKind(ChecksumKind kind) override { kinds.push_back(kind); }
   void reportLine(const std::string& text, ReportColour colour) override { lines.push_back({text, colour}); }
+  void errorMessage(const std::string& text) override { errors.push_back(text); }
   void showProgress() override { ++shown; }
   void setProgress(int) override {}
   void hideProgress() override { ++hidden; }
@@ -42,6 +53,7 @@ class RecordingObserver final : public VerifyObserver {
   std::vector<std::string> comments;
   std::vector<ChecksumKind> kinds;
   std::vector<Line> lines;
+  std::vector<std::string> errors;
   int shown = 0;
   int hidden = 0;
 };
@@ -263,40 +275,113 @@ TEST(VerifyPass, NamesThatAreNoRegularFileCountAsGone) {
                                    summary(5, 5, 5, R)));
 }
 
-TEST(VerifyPass, UnreadableFileIsReportedAndThePassGoesOn) {
-  const std::string unreadable = "FILE: broken.bin CRC ERROR. File was modified, check it.  ---> File can not be read";
+TEST(VerifyPass, UnreadableOrChangingFileIsReportedAndThePassGoesOn) {
+  const auto unreadable = [](const std::string& name) -> Line {
+    return {"FILE: " + name + " CRC ERROR. File was modified, check it.  ---> File can not be read", R};
+  };
   for (const auto mode : {ChecksumMode::Crc32, ChecksumMode::Md5}) {
-    SCOPED_TRACE(static_cast<int>(mode));
-    TempFolder folder;
-    writeKnownFiles(folder);
-    folder.write("broken.bin", std::string(100000, 'x'));
-    const bool md5 = mode == ChecksumMode::Md5;
-    folder.write("a.sfv", md5 ? "00000000000000000000000000000000 broken.bin\n"
-                                "9e107d9d372bb6826bd81d3542a419d6 fox.txt\n"
-                              : "broken.bin 00000000\nfox.txt 414fa339\n");
-    const ReadsFail failing("broken.bin");
-    RecordingObserver observer;
-    const VerifyResult result = runVerifyPass(folder.path(), mode, observer);
-    EXPECT_EQ(observer.lines, concat({{unreadable, R}, ok("fox.txt")}, summary(2, 1, 0, G)));
-    EXPECT_EQ(result.counts.deleted, 0);
+    for (const bool growing : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << static_cast<int>(mode) << (growing ? " growing" : " read fails"));
+      TempFolder folder;
+      writeKnownFiles(folder);
+      folder.write("broken.bin", std::string(100000, 'x'));
+      // procfs says 0 bytes for a file that never ends.
+      ASSERT_EQ(::symlink("/proc/self/pagemap", (folder.path() + "pagemap").c_str()), 0);
+      const bool md5 = mode == ChecksumMode::Md5;
+      folder.write("a.sfv", md5 ? "00000000000000000000000000000000 broken.bin\n"
+                                  "d41d8cd98f00b204e9800998ecf8427e pagemap\n"
+                                  "9e107d9d372bb6826bd81d3542a419d6 fox.txt\n"
+                                : "broken.bin 00000000\npagemap 00000000\nfox.txt 414fa339\n");
+      RecordingObserver observer;
+      VerifyResult result;
+      if (growing) {
+        const testing::GrowsWhileRead changing("broken.bin");
+        result = runVerifyPass(folder.path(), mode, observer);
+      } else {
+        const ReadsFail failing("broken.bin");
+        result = runVerifyPass(folder.path(), mode, observer);
+      }
+      EXPECT_EQ(observer.lines,
+                concat({unreadable("broken.bin"), unreadable("pagemap"), ok("fox.txt")}, summary(3, 2, 0, G)));
+      EXPECT_EQ(result.counts.deleted, 0);
+    }
   }
 }
 
-TEST(VerifyPass, EntryForAChecksumListIsNotRecomputed) {
+TEST(VerifyPass, ListThatCannotBeReadWholeIsAFailureNotAShorterList) {
+  const struct {
+    const char* label;
+    std::function<std::unique_ptr<void, void (*)(void*)>()> inject;
+    const char* reason;
+  } cases[] = {
+      {"cannot be opened", [] { return own(new testing::OpensFail("a.sfv")); }, "Permission denied"},
+      {"I/O error after 64 KiB", [] { return own(new testing::ReadsFailAfter(64 * 1024)); }, "Input/output error"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempFolder folder;
+    writeKnownFiles(folder);
+    std::string list;
+    while (list.size() < 200000) list += "fox.txt 414fa339\n";
+    folder.write("a.sfv", list);
+    RecordingObserver observer;
+    VerifyResult result;
+    {
+      const auto injected = c.inject();
+      result = runVerifyPass(folder.path(), ChecksumMode::Automatic, observer);
+    }
+    EXPECT_EQ(result.outcome, VerifyOutcome::ListUnreadable);
+    EXPECT_FALSE(result.allIntact());
+    EXPECT_EQ(observer.errors, std::vector<std::string>{"The list \"a.sfv\" cannot be read: " + std::string(c.reason) + "."});
+    EXPECT_TRUE(observer.lines.empty());
+  }
+}
+
+// Our own lists, of any tree, pass our own check in the default mode.
+TEST(VerifyPass, OwnRecursiveListsVerifyCleanInTheDefaultMode) {
+  struct QuietObserver final : CreateObserver {
+    bool confirmOverwrite(const std::string&) override { return true; }
+    void clearResultTexts() override {}
+    void memoLine(const std::string&) override {}
+    void noteLine(const std::string& line) override { ADD_FAILURE() << line; }
+    void timeText(const std::string&) override {}
+    void completionText(const std::string&) override {}
+    void errorMessage(const std::string& text) override { ADD_FAILURE() << text; }
+    void showProgress() override {}
+    void setProgress(int) override {}
+    void hideProgress() override {}
+  };
+  for (const ChecksumKind kind : {ChecksumKind::Crc32, ChecksumKind::Md5}) {
+    TempFolder folder;
+    folder.write("D/Documents/Projects/Client/report.pdf", "report\n");
+    folder.write("D/ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "no extension");
+    folder.write("D/0123456789abcdef0123456789abcdef.jpg", "named by its digest");
+    folder.write("D/a b/c d.txt", "blanks");
+    QuietObserver creator;
+    ASSERT_EQ(runCreatePass({folder.path() + "D", kind, true, "", ""}, creator), CreateOutcome::Written);
+    RecordingObserver observer;
+    const VerifyResult result = runVerifyPass(folder.path() + "D", ChecksumMode::Automatic, observer);
+    EXPECT_EQ(result.counts.entries, 4);
+    EXPECT_TRUE(result.allIntact()) << observer.lines.front().text;
+  }
+}
+
+TEST(VerifyPass, EntryForAnExistingChecksumListIsNotRecomputed) {
   TempFolder folder;
   writeKnownFiles(folder);
   folder.write("WinCRC32.sfv", "whatever");
   // Neither the entries before nor the listed values matter: the list being
-  // read and a root list name stand as intact, present or not.
+  // read and a root list name stand as intact when they exist. Names are
+  // compared without letter case, but only a file that exists is skipped.
   folder.write("check.sfv",
-               "fox.txt 414fa339\nWINCRC32.SFV 12345678\ndigits.txt 00000000\nwincrc32.sfv deadbeef\n"
-               "CHECK.SFV 00000000\nwincrc32.sfv.bak 00000000\n");
+               "fox.txt 414fa339\nWinCRC32.sfv 12345678\ndigits.txt 00000000\nwincrc32.sfv deadbeef\n"
+               "check.sfv 00000000\nCHECK.SFV 00000000\nwincrc32.sfv.bak 00000000\n");
   RecordingObserver observer;
   const VerifyResult result = runVerifyPass(folder.path(), ChecksumMode::Automatic, observer);
   EXPECT_EQ(result.listName, "check.sfv");
-  EXPECT_EQ(observer.lines, concat({ok("fox.txt"), ok("WINCRC32.SFV"), changed("digits.txt"), ok("wincrc32.sfv"),
-                                    ok("CHECK.SFV"), missing("wincrc32.sfv.bak")},
-                                   summary(6, 2, 1, R)));
+  EXPECT_EQ(observer.lines, concat({ok("fox.txt"), ok("WinCRC32.sfv"), changed("digits.txt"), missing("wincrc32.sfv"),
+                                    ok("check.sfv"), missing("CHECK.SFV"), missing("wincrc32.sfv.bak")},
+                                   summary(7, 4, 3, R)));
 }
 
 TEST(VerifyPass, HostileListsEndWithoutCrashOrHang) {

@@ -2,8 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cerrno>
+#include <ctime>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/system_calls.h"
@@ -49,26 +54,80 @@ TEST(InputFile, ReadsRegularFileAndLinkToIt) {
   ASSERT_EQ(::symlink(file.c_str(), (temp.path() + "link").c_str()), 0);
   for (const std::string& path : {file, temp.path() + "link"}) {
     InputFile input;
-    ASSERT_TRUE(input.open(path)) << path;
+    ASSERT_EQ(input.open(path), FileReadStatus::Ok) << path;
     EXPECT_EQ(input.size(), 5);
     char buffer[16] = {};
     ASSERT_EQ(input.read(buffer, sizeof buffer), 5);
     EXPECT_EQ(std::string(buffer, 5), std::string("ab\0cd", 5));
     EXPECT_EQ(input.read(buffer, sizeof buffer), 0);
+    EXPECT_EQ(input.checkUnchanged(5), FileReadStatus::Ok);
   }
 }
 
-TEST(InputFile, RefusesWhatIsNotARegularFile) {
+// Records every path the seam is asked to open.
+std::vector<std::string> openedPaths;
+int recordingOpen(const char* path, int flags, mode_t mode) {
+  openedPaths.emplace_back(path);
+  return ::open(path, flags, mode);
+}
+
+TEST(InputFile, DecidesTheKindBeforeOpeningAndRefusesPseudoFiles) {
   TempFolder temp;
   const std::string fifo = temp.path() + "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // A FIFO without a writer would block a plain open forever.
-  for (const std::string& path : {fifo, temp.makeFolder("folder"), std::string("/dev/zero"), temp.path() + "gone"}) {
+  ASSERT_EQ(::symlink("/proc/self/pagemap", (temp.path() + "pagemap").c_str()), 0);
+  const struct {
+    std::string path;
+    FileReadStatus status;
+    bool opened;
+  } cases[] = {
+      // Opening a FIFO would release a writer blocked on it.
+      {fifo, FileReadStatus::NotAFile, false},
+      {temp.makeFolder("folder"), FileReadStatus::NotAFile, false},
+      {"/dev/zero", FileReadStatus::NotAFile, false},
+      {temp.path() + "gone", FileReadStatus::Missing, false},
+      {temp.path() + std::string(300, 'n'), FileReadStatus::NameTooLong, false},
+      // procfs reports 0 bytes for a file that never ends.
+      {temp.path() + "pagemap", FileReadStatus::ReadFailed, true},
+      {"/proc/self/status", FileReadStatus::ReadFailed, true},
+      {"/sys/kernel/mm/transparent_hugepage/enabled", FileReadStatus::ReadFailed, true},
+  };
+  ScopedSystemCalls restore;
+  systemCalls().open = recordingOpen;
+  for (const auto& c : cases) {
+    if (c.opened && fileKind(c.path) != FileKind::Regular) continue;  // a kernel without that file
+    openedPaths.clear();
     InputFile input;
-    EXPECT_FALSE(input.open(path)) << path;
+    EXPECT_EQ(input.open(c.path), c.status) << c.path;
+    EXPECT_EQ(openedPaths.size(), c.opened ? 1u : 0u) << c.path;
     EXPECT_FALSE(input.isOpen());
     char byte = 0;
     EXPECT_EQ(input.read(&byte, 1), -1);
+  }
+}
+
+TEST(InputFile, TellsAFileThatChangedWhileItWasRead) {
+  TempFolder temp;
+  const std::string file = temp.write("data", "0123456789");
+  const struct {
+    const char* label;
+    std::function<void()> change;
+    std::int64_t bytesRead;
+  } cases[] = {
+      {"grown", [&] { temp.write("data", "0123456789ab"); }, 10},
+      {"shrunk", [&] { temp.write("data", "01234"); }, 10},
+      {"rewritten in place", [&] {
+         const timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 60, 0}};
+         ::utimensat(AT_FDCWD, file.c_str(), later, 0);
+       }, 10},
+      {"read short", [] {}, 9},
+  };
+  for (const auto& c : cases) {
+    temp.write("data", "0123456789");
+    InputFile input;
+    ASSERT_EQ(input.open(file), FileReadStatus::Ok);
+    c.change();
+    EXPECT_EQ(input.checkUnchanged(c.bytesRead), FileReadStatus::Changed) << c.label;
   }
 }
 
@@ -90,7 +149,7 @@ TEST(InputFile, ReadRetriesShortAndInterruptedReads) {
   ScopedSystemCalls restore;
   systemCalls().read = stutteringRead;
   InputFile input;
-  ASSERT_TRUE(input.open(file));
+  ASSERT_EQ(input.open(file), FileReadStatus::Ok);
   std::string buffer(contents.size() + 4, '\0');
   ASSERT_EQ(input.read(buffer.data(), buffer.size()), static_cast<std::int64_t>(contents.size()));
   EXPECT_EQ(buffer.substr(0, contents.size()), contents);
@@ -101,82 +160,34 @@ TEST(InputFile, InjectedFailuresAreReported) {
   const std::string file = temp.write("data", "contents");
   const ReadsFailAfter failingReads(0);
   InputFile input;
-  ASSERT_TRUE(input.open(file));
+  ASSERT_EQ(input.open(file), FileReadStatus::Ok);
   char buffer[8];
   EXPECT_EQ(input.read(buffer, sizeof buffer), -1);
+  EXPECT_EQ(input.error(), EIO);
 
   const OpensFail failingOpens;
   InputFile refused;
-  EXPECT_FALSE(refused.open(file));
+  EXPECT_EQ(refused.open(file), FileReadStatus::OpenFailed);
+  EXPECT_EQ(refused.error(), EACCES);
 }
 
-TEST(OutputFile, WritesEverythingThroughShortWrites) {
+TEST(ReadWholeFile, ReadsEveryByteOrSaysWhyNot) {
   TempFolder temp;
-  ScopedSystemCalls restore;
-  systemCalls().write = [](int fd, const void* data, size_t size) { return ::write(fd, data, size < 2 ? size : 2); };
-  OutputFile output;
-  ASSERT_TRUE(output.create(temp.path() + "out"));
-  EXPECT_TRUE(output.write("hello, ", 7));
-  EXPECT_TRUE(output.write("world", 5));
-  EXPECT_TRUE(output.close());
-  EXPECT_EQ(temp.read("out"), "hello, world");
-}
+  const std::string contents = std::string(200000, 'x') + std::string("\0end", 4);
+  const FileContents whole = readWholeFile(temp.write("list", contents));
+  EXPECT_EQ(whole.status, FileReadStatus::Ok);
+  EXPECT_EQ(whole.bytes, contents);
+  EXPECT_EQ(readWholeFile(temp.write("empty", "")).bytes, "");
 
-TEST(OutputFile, FullDiskFailsWriteAndClose) {
-  OutputFile output;
-  ASSERT_TRUE(output.create("/dev/full"));
-  EXPECT_FALSE(output.write("x", 1));
-  EXPECT_TRUE(output.failed());
-  EXPECT_FALSE(output.close());
-}
-
-TEST(OutputFile, InjectedFailuresAreRemembered) {
-  TempFolder temp;
-  ScopedSystemCalls restore;
-  using Write = ssize_t (*)(int, const void*, size_t);
-  const struct {
-    const char* label;
-    Write write;
-  } cases[] = {
-      {"error", [](int, const void*, size_t) -> ssize_t {
-         errno = EIO;
-         return -1;
-       }},
-      {"nothing written", [](int, const void*, size_t) -> ssize_t { return 0; }},
-  };
-  for (const auto& c : cases) {
-    systemCalls().write = c.write;
-    OutputFile output;
-    ASSERT_TRUE(output.create(temp.path() + "out")) << c.label;
-    EXPECT_FALSE(output.write("abc", 3)) << c.label;
-    // Later writes may succeed; the failure still counts at close().
-    systemCalls().write = ::write;
-    EXPECT_TRUE(output.write("def", 3)) << c.label;
-    EXPECT_FALSE(output.close()) << c.label;
-  }
-
-  systemCalls().close = [](int fd) {
-    ::close(fd);
-    errno = EIO;
-    return -1;
-  };
-  OutputFile closing;
-  ASSERT_TRUE(closing.create(temp.path() + "closing"));
-  EXPECT_TRUE(closing.write("abc", 3));
-  EXPECT_FALSE(closing.close());
-}
-
-TEST(OutputFile, CreateRefusesMissingFolderAndFifo) {
-  TempFolder temp;
-  const std::string fifo = temp.path() + "fifo";
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // The FIFO has no reader: a blocking open would never return.
-  for (const std::string& path : {temp.path() + "no/such/folder/list.sfv", fifo}) {
-    OutputFile output;
-    EXPECT_FALSE(output.create(path)) << path;
-    EXPECT_FALSE(output.write("x", 1));
-    EXPECT_FALSE(output.close());
-  }
+  const FileContents missing = readWholeFile(temp.path() + "missing");
+  EXPECT_EQ(missing.status, FileReadStatus::Missing);
+  EXPECT_EQ(missing.error, ENOENT);
+  // An I/O error after the first 64 KiB must not pass for a shorter file.
+  const ReadsFailAfter failing(64 * 1024);
+  const FileContents broken = readWholeFile(temp.path() + "list");
+  EXPECT_EQ(broken.status, FileReadStatus::ReadFailed);
+  EXPECT_EQ(broken.error, EIO);
+  EXPECT_TRUE(broken.bytes.empty());
 }
 
 TEST(FileSizeOf, RegularFilesOnly) {
@@ -197,12 +208,8 @@ TEST(Paths, EmbeddedNulNamesNoFile) {
     const std::string label = "NUL at " + std::to_string(path.find('\0')) + " of " + std::to_string(path.size());
     EXPECT_EQ(fileKind(path), FileKind::Missing) << label;
     InputFile input;
-    EXPECT_FALSE(input.open(path)) << label;
+    EXPECT_EQ(input.open(path), FileReadStatus::Missing) << label;
     EXPECT_FALSE(input.isOpen()) << label;
-    OutputFile output;
-    EXPECT_FALSE(output.create(path)) << label;
-    EXPECT_TRUE(output.failed()) << label;
-    EXPECT_FALSE(output.close()) << label;
   }
   EXPECT_EQ(temp.read("file"), "contents");
   EXPECT_EQ(fileKind(temp.path() + "new"), FileKind::Missing);

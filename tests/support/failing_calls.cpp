@@ -1,5 +1,8 @@
 #include "tests/support/failing_calls.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <string_view>
@@ -25,6 +28,12 @@ struct {
   platform::SystemCalls next;
   std::int64_t remaining = 0;
 } readBudget;
+
+struct {
+  platform::SystemCalls next;
+  std::string suffix;
+  std::vector<std::pair<int, std::string>> files;
+} growingFiles;
 
 bool endsWith(const char* path, const std::string& suffix) { return std::string_view(path).ends_with(suffix); }
 
@@ -66,7 +75,39 @@ ssize_t budgetedRead(int fd, void* buffer, size_t size) {
   return got;
 }
 
+int growingOpen(const char* path, int flags, mode_t mode) {
+  const int fd = growingFiles.next.open(path, flags, mode);
+  if (fd >= 0 && endsWith(path, growingFiles.suffix)) growingFiles.files.emplace_back(fd, path);
+  return fd;
+}
+
+ssize_t growingRead(int fd, void* buffer, size_t size) {
+  const ssize_t got = growingFiles.next.read(fd, buffer, size);
+  for (const auto& [marked, path] : growingFiles.files) {
+    if (marked != fd || got <= 0) continue;
+    const int append = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (append < 0) continue;
+    [[maybe_unused]] const ssize_t written = ::write(append, "+", 1);
+    ::close(append);
+  }
+  return got;
+}
+
+int growingClose(int fd) {
+  std::erase_if(growingFiles.files, [fd](const auto& file) { return file.first == fd; });
+  return growingFiles.next.close(fd);
+}
+
 }  // namespace
+
+GrowsWhileRead::GrowsWhileRead(std::string suffix) {
+  growingFiles.next = platform::systemCalls();
+  growingFiles.suffix = std::move(suffix);
+  growingFiles.files.clear();
+  platform::systemCalls().open = growingOpen;
+  platform::systemCalls().read = growingRead;
+  platform::systemCalls().close = growingClose;
+}
 
 OpensFail::OpensFail(std::string suffix) {
   refusedOpens.next = platform::systemCalls();

@@ -42,4 +42,14 @@ class ReadsFailAfter {
   platform::ScopedSystemCalls restore_;
 };
 
+// Files this helper sees opened for a path ending in `suffix` grow by a byte
+// after every read of them, as a file being written while it is checked.
+class GrowsWhileRead {
+ public:
+  explicit GrowsWhileRead(std::string suffix);
+
+ private:
+  platform::ScopedSystemCalls restore_;
+};
+
 }  // namespace zelk::testing
