@@ -9,6 +9,12 @@ if(ZELK_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(zelk_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(ZELK_BUILD_FUZZERS)
+  # Coverage for libFuzzer in every library; the fuzz targets add its main.
+  target_compile_options(zelk_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(zelk_options INTERFACE -fsanitize=address,undefined)
+endif()
 
 # Core libraries link no Qt, so Qt's include paths never reach them: a Qt
 # include in core code fails to compile.

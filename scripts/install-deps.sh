@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build, the tests, the benchmarks and the
+# fuzzers need.
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -9,9 +10,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   rhash cksfv unrtf coreutils locales
 )
-if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(zlib1g-dev libssl-dev hyperfine python3 bc)
-fi
+case "${1:-}" in
+  --bench) packages+=(zlib1g-dev libssl-dev hyperfine python3 bc) ;;
+  --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -123,6 +123,27 @@ TEST_F(GoTest, MissingFolderIsReportedInAnErrorBox) {
   EXPECT_TRUE(window_->finish->text().isEmpty());
 }
 
+TEST_F(GoTest, ValidateOnAFolderThatCannotBeEnteredSaysSoAndChecksNothing) {
+  work_.write("music/music.sfv", "a.txt cbf43926\r\n");
+  ASSERT_TRUE(platform::setCurrentDirectory(folder_));
+  window_->direct->setText(qt(work_.path() + "nowhere/"));
+  window_->vali->setChecked(true);
+  modal::ShownMessage message;
+  modals_.setHandler(modal::recordMessageBox(message));
+  window_->FlatSpeedButton1->click();
+  EXPECT_EQ(message.icon, QMessageBox::Critical);
+  EXPECT_EQ(message.text, "The folder \"" + work_.path() + "nowhere/\" does not exist or cannot be opened.");
+  EXPECT_EQ(platform::currentDirectory() + "/", folder_);
+}
+
+TEST_F(GoTest, DotFolderTextNamesTheListAfterTheFolder) {
+  ASSERT_TRUE(platform::setCurrentDirectory(folder_));
+  window_->direct->setText(".");
+  window_->FlatSpeedButton1->click();
+  EXPECT_NE(work_.read("music/music.sfv").find("a.txt cbf43926\r\n"), std::string::npos);
+  EXPECT_FALSE(platform::fileKind(folder_ + "..sfv") == platform::FileKind::Regular);
+}
+
 TEST_F(GoTest, ProgressBarFollowsAFileReadInBlocks) {
   work_.write("music/big.bin", std::string(300 * 1024, 'x'));
   window_->FlatRadioButton2->setChecked(true);  // MD5 always reads in blocks

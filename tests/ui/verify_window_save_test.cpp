@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "passes/rtf_report.h"
+#include "tests/support/failing_calls.h"
+#include "tests/ui/modal_watcher.h"
 #include "tests/ui/verify_window_fixture.h"
 
 namespace zelk::ui::verify_test {
@@ -139,6 +141,41 @@ TEST_F(VerifyWindow, NamesWithBracesBackslashesAndUtf8SurviveIntoTheSavedReport)
     EXPECT_NE(saved.find(piece), std::string::npos) << piece << " in\n" << saved;
   }
   EXPECT_EQ(saved.find("\xC3"), std::string::npos) << "raw UTF-8 in\n" << saved;
+}
+
+// Lists from Windows carry names in code page 1252; the window shows and
+// saves them as the command-line tool does.
+TEST_F(VerifyWindow, Cp1252NamesShowAndSaveAsEveryFrontEndShowsThem) {
+  folder_.write("caf\xE9.txt", kCheckText);
+  folder_.write("files.sfv", listOf({"caf\xE9.txt " + std::string(kCheckCrc)}));
+  chooseMode(ChecksumMode::Automatic);
+  const auto window = openWindow();
+  ASSERT_FALSE(reportOf(*window).empty());
+  EXPECT_EQ(reportOf(*window).front(), (Line{"FILE: caf\xC3\xA9.txt CRC OK.", "green"}));
+  modal::ShownMessage message;
+  modal::whenMessageBoxOpens(message);
+  window->FlatButton2Click();
+  const std::string expected = passes::rtfDocument({{"FILE: caf\xE9.txt CRC OK.\n", passes::kIntactColour}});
+  const std::string saved = folder_.read("result.rtf");
+  EXPECT_NE(saved.find("FILE: caf\\u233\\'3f.txt CRC OK."), std::string::npos) << saved;
+  EXPECT_NE(expected.find("FILE: caf\\u233\\'3f.txt CRC OK."), std::string::npos) << expected;
+}
+
+TEST_F(VerifyWindow, ListThatCannotBeReadIsAnErrorNotAnEmptyReport) {
+  folder_.write("files.sfv", listOf({"check.txt " + std::string(kCheckCrc)}));
+  const zelk::testing::OpensFail unreadable("files.sfv");
+  modal::ShownMessage message;
+  zelk::testing::ModalWatcher modals;
+  modals.setHandler([&message](QWidget* modal) {
+    if (auto* chooser = qobject_cast<TForm5*>(modal)) return chooser->accept();
+    modal::recordMessageBox(message)(modal);
+  });
+  const auto window = openWindow();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(message.icon, QMessageBox::Critical);
+  EXPECT_EQ(message.text, "The list \"files.sfv\" cannot be read: Permission denied.");
+  EXPECT_TRUE(window->ListBox1->toPlainText().isEmpty());
+  EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(VerifyWindow, SaveThatCannotWriteThrowsAndSaysNothing) {
