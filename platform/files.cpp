@@ -99,6 +99,7 @@ InputFile::~InputFile() { close(); }
 
 FileReadStatus InputFile::open(const std::string& path) {
   close();
+  error_ = 0;
   if (hasEmbeddedNul(path)) return FileReadStatus::Missing;
   // The kind is decided before the open, so that opening a FIFO never
   // releases a writer blocked on it and a device is never touched.
