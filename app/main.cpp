@@ -2,11 +2,14 @@
 // on the directory the program was started in.
 
 #include "ui/application.h"
+#include "ui/error_reports.h"
 #include "ui/main_window.h"
 #include "ui/verify_window.h"
 
 int main(int argc, char** argv) {
   zelk::ui::ZelkApplication application(argc, argv);
+  // Before any window exists, so that every error of theirs gets its report.
+  const zelk::ui::ReportHandlerScope reportHandler(application);
   const QStringList arguments = QCoreApplication::arguments().mid(1);
 
   if (zelk::ui::startAction(arguments) == zelk::ui::StartAction::VerifyCurrentDirectory) {

@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "diag/crash_handler.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ bool wantsHelp(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zelk::diag::installCrashHandler();
   // Thousands of result lines go to a file or pipe in large pieces.
   if (!zelk::cli::stdoutIsTerminal()) std::setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
 
