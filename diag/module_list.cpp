@@ -126,8 +126,14 @@ std::size_t collectModules(ModuleInfo* modules, std::size_t capacity) {
 
 std::string_view versionOfFileName(std::string_view fileName) {
   const std::size_t marker = fileName.rfind(".so.");
-  if (marker == std::string_view::npos) return {};
-  return fileName.substr(marker + 4);
+  if (marker != std::string_view::npos) return fileName.substr(marker + 4);
+  // Some libraries carry it before the suffix instead: "libdw-0.188.so".
+  if (!fileName.ends_with(".so")) return {};
+  fileName.remove_suffix(3);
+  const std::size_t dash = fileName.rfind('-');
+  if (dash == std::string_view::npos || dash + 1 == fileName.size()) return {};
+  const std::string_view version = fileName.substr(dash + 1);
+  return version.find_first_not_of("0123456789.") == std::string_view::npos ? version : std::string_view();
 }
 
 const ModuleInfo* moduleAt(const ModuleInfo* modules, std::size_t count, std::uintptr_t address) {

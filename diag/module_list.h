@@ -30,8 +30,9 @@ inline constexpr std::size_t kMaxModules = 256;
 // most `capacity`). Async-signal-safe as far as dl_iterate_phdr is.
 std::size_t collectModules(ModuleInfo* modules, std::size_t capacity);
 
-// The version a shared object's real file name carries after ".so."
-// ("libQt6Core.so.6.4.2" gives "6.4.2"); empty when there is none.
+// The version a shared object's real file name carries: after ".so."
+// ("libQt6Core.so.6.4.2" gives "6.4.2") or, in digits and dots, between the
+// last "-" and ".so" ("libdw-0.188.so" gives "0.188"); empty when there is none.
 std::string_view versionOfFileName(std::string_view fileName);
 
 // The module whose segments start at or below `address` closest to it, or null.

@@ -46,7 +46,8 @@ TEST(VersionOfFileName, IsWhatFollowsTheSharedObjectSuffix) {
     const char* version;
   } cases[] = {
       {"libQt6Core.so.6.4.2", "6.4.2"}, {"libc.so.6", "6"}, {"libstdc++.so.6.0.30", "6.0.30"},
-      {"libfoo.so", ""},                {"Zelk_SFV_Utility", ""}, {"", ""},
+      {"libdw-0.188.so", "0.188"},      {"libfoo.so", ""},        {"libfoo-bar.so", ""},
+      {"Zelk_SFV_Utility", ""},         {"", ""},
   };
   for (const auto& test : cases) EXPECT_EQ(versionOfFileName(test.name), test.version) << test.name;
 }
