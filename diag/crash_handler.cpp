@@ -2,7 +2,9 @@
 
 #include <execinfo.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <ucontext.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include "diag/exception_log.h"
 #include "diag/program_file.h"
 #include "diag/report.h"
+#include "diag/stack_lines.h"
 
 namespace zelk::diag {
 namespace {
@@ -114,6 +117,32 @@ std::uintptr_t interruptedInstruction(const void* context) {
   ::_exit(128 + signal);
 }
 
+// Names function, file and line of each frame in a child process: reading
+// debug information allocates, which the crashed process must not risk (its
+// heap may be what broke). A child stuck on a lock the crash left taken is
+// ended by its alarm; the report written before stands either way.
+void writeResolvedStack(const std::uintptr_t* stack, std::size_t size, CrashOutput& output) {
+  constexpr unsigned kSecondsToResolve = 10;
+  const pid_t child = ::_Fork();
+  if (child < 0) return;
+  if (child == 0) {
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    ::alarm(kSecondsToResolve);
+    StackRecord record;
+    for (; record.size < size && record.size < kMaxStackFrames; ++record.size) {
+      record.addresses[record.size] = stack[record.size];
+    }
+    output.line("Stack list with functions and lines:");
+    for (const std::string& line : stackLines(record)) output.line(line);
+    output.line(separatorLine());
+    ::_exit(0);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
 void writeReport(int signal, const siginfo_t& info, const void* context) {
   void* frames[kMaxStackFrames];
   const int count = ::backtrace(frames, static_cast<int>(kMaxStackFrames));
@@ -134,7 +163,11 @@ void writeReport(int signal, const siginfo_t& info, const void* context) {
   facts.programName = state.programName;
   facts.signal = signal;
   facts.code = info.si_code;
-  facts.faultAddress = reinterpret_cast<std::uintptr_t>(info.si_addr);
+  if (info.si_code <= 0) {
+    facts.sender = static_cast<long>(info.si_pid);
+  } else {
+    facts.faultAddress = reinterpret_cast<std::uintptr_t>(info.si_addr);
+  }
   facts.threadId = static_cast<long>(::gettid());
   facts.stack = stack;
   facts.stackSize = size;
@@ -149,6 +182,7 @@ void writeReport(int signal, const siginfo_t& info, const void* context) {
   CrashOutput output(logFd);
   writeStamp(kReportWidth, date, output);
   writeCrashReport(facts, output);
+  writeResolvedStack(stack, size, output);
   if (logFd >= 0) ::close(logFd);
 }
 

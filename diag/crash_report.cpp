@@ -50,7 +50,13 @@ void writeCrashReport(const CrashFacts& facts, LineSink& sink) {
   sink.line({});
   LineBuilder signal;
   signal.text("Signal: ").text(signalName(facts.signal)).text(" (").decimal(facts.signal).text("), code ");
-  sink.line(signal.decimal(facts.code).text(", address ").hex(facts.faultAddress, kAddressDigits).view());
+  signal.decimal(facts.code);
+  if (facts.code <= 0) {
+    signal.text(", sent by process ").decimal(facts.sender);
+  } else {
+    signal.text(", address ").hex(facts.faultAddress, kAddressDigits);
+  }
+  sink.line(signal.view());
   LineBuilder thread;
   sink.line(thread.text("Thread: ").hex(static_cast<unsigned long>(facts.threadId), 8).view());
   separator(sink);

@@ -18,8 +18,9 @@ namespace zelk::diag {
 struct CrashFacts {
   std::string_view programName;
   int signal = 0;
-  int code = 0;                    // si_code: how the signal came
-  std::uintptr_t faultAddress = 0;  // si_addr
+  int code = 0;                     // si_code: how the signal came
+  std::uintptr_t faultAddress = 0;  // si_addr, for a signal of the processor
+  long sender = 0;                  // si_pid, for a signal sent by a process (code <= 0)
   long threadId = 0;
   const std::uintptr_t* stack = nullptr;  // the crashing thread, innermost first
   std::size_t stackSize = 0;

@@ -60,7 +60,7 @@ TEST_F(ErrorReportTest, BadTemplateInAVerifyPassOpensTheReportWithEverySection) 
   EXPECT_TRUE(seen_.details[1].starts_with("Exception address: ")) << seen_.details[1];
   EXPECT_TRUE(seen_.details[3].starts_with("Stack list, generated ")) << seen_.details[3];
   EXPECT_TRUE(hasLine(seen_.details, "] verify_window.zelk::ui::TForm2::FormShow() (Line "));
-  EXPECT_TRUE(hasLine(seen_.details, "/ui/verify_window.cpp\""));
+  EXPECT_TRUE(hasLine(seen_.details, "ui/verify_window.cpp\""));
   EXPECT_TRUE(hasLine(seen_.details, "] verify_pass.zelk::passes::runVerifyPass("));
   for (const char* heading : {"System   : ", "Processor: ", "Display  : ", "List of loaded modules:"}) {
     EXPECT_TRUE(hasLine(seen_.details, heading)) << heading;
