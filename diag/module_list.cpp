@@ -32,7 +32,7 @@ void findRealName(ModuleInfo& module) {
   for (int hop = 0; hop < 16; ++hop) {
     char target[sizeof current];
     const ssize_t length = ::readlink(current, target, sizeof target - 1);
-    if (length < 0) {
+    if (length <= 0) {
       if (errno == EINVAL) copyText(module.realName, sizeof module.realName, fileNameOf(current));
       break;
     }

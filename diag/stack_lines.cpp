@@ -24,11 +24,18 @@ std::string unitName(Dwarf_Die* unitDie) {
   return unit;
 }
 
-// The scopes around `address`, innermost first, ending with the unit.
+// The scopes around `address`, innermost first, ending with the unit. Where
+// dwarf_getscopes() stops at an inlined call and goes on in the inlined
+// function's definition, the chain is followed through the DIE tree instead,
+// so that it leads to the function the code was inlined into.
 struct Scopes {
   Dwarf_Die* dies = nullptr;
   int count = 0;
-  Scopes(Dwarf_Die* unitDie, Dwarf_Addr address) : count(::dwarf_getscopes(unitDie, address, &dies)) {}
+  Scopes(Dwarf_Die* unitDie, Dwarf_Addr address) {
+    Dwarf_Die* innermost = nullptr;
+    if (::dwarf_getscopes(unitDie, address, &innermost) > 0) count = ::dwarf_getscopes_die(&innermost[0], &dies);
+    std::free(innermost);
+  }
   ~Scopes() { std::free(dies); }
   Scopes(const Scopes&) = delete;
   Scopes& operator=(const Scopes&) = delete;

@@ -21,7 +21,7 @@ std::string homeFolder() {
   return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "/";
 }
 
-// The base directory specification ignores a relative or empty value.
+// A relative or empty value counts as unset, as XDG base directories have it.
 std::string baseFolder(const char* variable, const char* defaultBelowHome) {
   const char* value = std::getenv(variable);
   if (value != nullptr && value[0] == '/') return withTrailingSlash(value);

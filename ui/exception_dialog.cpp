@@ -28,8 +28,6 @@ constexpr int kButtonRightMargin = 80;
 constexpr int kDetailsTop = 101;
 constexpr int kIconGap = 15;
 
-const QString kDetailsCaption = QStringLiteral("&Details");
-
 // Read-only text on the window's own background, as a label would show it.
 QPlainTextEdit* makeReadOnlyText(QWidget* parent, const QString& name) {
   auto* text = new QPlainTextEdit(parent);
@@ -55,7 +53,6 @@ ExceptionDialog::ExceptionDialog(bool logReports, const std::string& logPath)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - application error"));
-  setSizeGripEnabled(false);
   buildControls();
   resize(kExpandedSize);
   setMinimumWidth(kMinimumWidth);
@@ -66,12 +63,14 @@ void ExceptionDialog::buildControls() {
   messageText = makeReadOnlyText(this, QStringLiteral("messageText"));
   messageText->setFrameShape(QFrame::NoFrame);
   messageText->setToolTip(QStringLiteral("Use Ctrl+C to copy the report to the clipboard"));
+  // A scroll bar only for a message that does not fit, gone again once the
+  // window is wide enough.
   messageText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   messageText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   okButton = makeButton(this, QStringLiteral("&OK"), QRect());
   okButton->setObjectName(QStringLiteral("okButton"));
   okButton->setDefault(true);
-  detailsButton = makeButton(this, kDetailsCaption, QRect());
+  detailsButton = makeButton(this, QStringLiteral("&Details"), QRect());
   detailsButton->setObjectName(QStringLiteral("detailsButton"));
   detailsButton->setEnabled(false);
   detailsButton->setToolTip(QStringLiteral("Show or hide additional information"));
@@ -93,6 +92,7 @@ void ExceptionDialog::buildControls() {
                            static_cast<QWidget*>(detailsButton), static_cast<QWidget*>(detailsMemo)}) {
     control->installEventFilter(this);
   }
+  okButton->setFocus();
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(detailsButton, &QPushButton::clicked, this, [this] { setDetailsVisible(!detailsVisible_); });
 }
@@ -154,7 +154,6 @@ void ExceptionDialog::buildDetails() {
     ExceptionDialog& dialog;
     ~Finish() {
       dialog.detailsMemo->setUpdatesEnabled(true);
-      dialog.okButton->setEnabled(true);
       dialog.detailsButton->setEnabled(true);
       dialog.okButton->setFocus();
       QApplication::restoreOverrideCursor();

@@ -93,7 +93,5 @@ TEST(SystemLines, FollowTheReportLayout) {
   EXPECT_EQ(systemLines(system, processor, std::nullopt), withoutDisplay);
 }
 
-TEST(HasFdivFlaw, ThisProcessorDividesCorrectly) { EXPECT_FALSE(hasFdivFlaw()); }
-
 }  // namespace
 }  // namespace zelk::diag

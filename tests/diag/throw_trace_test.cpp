@@ -21,6 +21,15 @@ __attribute__((noinline)) void throwRuntimeError() {
   throw std::runtime_error("recorded");
 }
 
+int callLine = 0;
+
+[[gnu::always_inline]] inline void throwInlined() { throw std::runtime_error("inlined"); }
+
+__attribute__((noinline)) void callInlinedThrower() {
+  callLine = __LINE__ + 1;
+  throwInlined();
+}
+
 // The standard library throws from its own shared object.
 __attribute__((noinline)) int readPastTheEnd(const std::vector<int>& numbers) { return numbers.at(numbers.size()); }
 
@@ -58,6 +67,14 @@ TEST_F(ThrowTrace, RecordStartsInTheThrowingFunctionWithItsFileAndLine) {
   EXPECT_EQ(location.line, throwLine);
   EXPECT_EQ(location.unit, "throw_trace_test");
   EXPECT_GT(record.time.tv_sec, 0);
+}
+
+TEST_F(ThrowTrace, InlinedThrowIsShownAtItsCallInTheNamedFunction) {
+  const StackRecord record = recordOf(callInlinedThrower);
+  const CodeLocation location = StackResolver().locate(throwAddress(record));
+  EXPECT_NE(location.procedure.find("callInlinedThrower"), std::string::npos) << location.procedure;
+  EXPECT_EQ(location.unit, "throw_trace_test");
+  EXPECT_EQ(location.line, callLine);
 }
 
 TEST_F(ThrowTrace, ThrowsInsideTheStandardLibraryAreRecordedToo) {
