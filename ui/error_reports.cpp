@@ -1,8 +1,10 @@
 #include "ui/error_reports.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,8 @@
 namespace zelk::ui {
 namespace {
 
+constexpr std::size_t kFocusHistory = 8;
+
 // Touched on the main thread only.
 struct Route {
   int installs = 0;
@@ -22,13 +26,34 @@ struct Route {
   bool logReports = false;
   ExceptionDialog* window = nullptr;
   bool reportShowing = false;
+  QMetaObject::Connection focusTracking;
+  std::vector<QPointer<QWidget>> recentFocus;  // the latest last
 };
 Route route;
+
+void rememberFocus(QWidget* focused) {
+  if (focused == nullptr) return;
+  std::erase(route.recentFocus, focused);
+  route.recentFocus.emplace_back(focused);
+  if (route.recentFocus.size() > kFocusHistory) route.recentFocus.erase(route.recentFocus.begin());
+}
+
+// While a modal window is being opened (the verify window runs its whole pass
+// then) no widget has the focus: the others are blocked, the new one is not
+// active yet. The control the user last worked in, if it still exists, is
+// then the one to name.
+QWidget* focusedControl() {
+  if (QWidget* focused = QApplication::focusWidget()) return focused;
+  for (auto it = route.recentFocus.rbegin(); it != route.recentFocus.rend(); ++it) {
+    if (*it != nullptr) return *it;
+  }
+  return nullptr;
+}
 
 // The focused control first, up to its window.
 std::vector<diag::ControlName> focusChain() {
   std::vector<diag::ControlName> chain;
-  for (QWidget* control = QApplication::focusWidget(); control != nullptr;
+  for (QWidget* control = focusedControl(); control != nullptr;
        control = control->isWindow() ? nullptr : control->parentWidget()) {
     chain.push_back({control->metaObject()->className(), fromQt(control->objectName())});
   }
@@ -103,11 +128,15 @@ void installReportHandler(ZelkApplication& application) {
         QCoreApplication::instance(), [failure] { handleThreadException(failure); }, Qt::QueuedConnection);
   });
   application.setExceptionHandler(handleAppException);
+  route.focusTracking = QObject::connect(&application, &QApplication::focusChanged,
+                                         [](QWidget*, QWidget* now) { rememberFocus(now); });
 }
 
 void removeReportHandler() {
   if (route.installs == 0 || --route.installs > 0) return;
   route.application->setExceptionHandler({});
+  QObject::disconnect(route.focusTracking);
+  route.recentFocus.clear();
   diag::setThreadExceptionHandler({});
   diag::stopThrowTracking();
 }

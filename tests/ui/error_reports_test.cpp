@@ -2,6 +2,7 @@
 // window with its details; one report at a time.
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -47,8 +48,19 @@ TEST_F(ErrorReportTest, BadTemplateInAVerifyPassOpensTheReportWithEverySection) 
   programFolder_.write("language.lng", "[PROG]\r\nFILE_CHECKED=Files checked: %d of %d\r\n");
   folder_.write("check.txt", "123456789");
   folder_.write("files.sfv", "check.txt cbf43926\r\n");
+  // The window the verify window is opened from, with the focus on its button.
+  QWidget opener;
+  opener.setObjectName("opener");
+  auto* goButton = new QPushButton("GO", &opener);
+  goButton->setObjectName("goButton");
+  opener.show();
+  QApplication::setActiveWindow(&opener);
+  goButton->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([goButton] { return goButton->hasFocus(); }));
   modal::chooseMode(listfile::ChecksumMode::Automatic);
-  TForm2 window;
+  TForm2 window(&opener);
+  // Modal as exec() opens it, without exec()'s loop that nobody would end.
+  window.setWindowModality(Qt::ApplicationModal);
   window.show();
 
   ASSERT_EQ(seen_.windows, 1);
@@ -66,6 +78,11 @@ TEST_F(ErrorReportTest, BadTemplateInAVerifyPassOpensTheReportWithEverySection) 
     EXPECT_TRUE(hasLine(seen_.details, heading)) << heading;
   }
   EXPECT_TRUE(hasLine(seen_.details, "/test_ui"));
+  const auto controls = std::find(seen_.details.begin(), seen_.details.end(), "Active Controls hiearchy:");
+  ASSERT_NE(controls, seen_.details.end());
+  EXPECT_EQ(std::vector<std::string>(controls + 1, seen_.details.end()),
+            (std::vector<std::string>{"QPushButton \"goButton\"", "QWidget \"opener\"", std::string(100, '-')}))
+      << "the control last focused before the verify window opened";
 
   EXPECT_TRUE(seen_.reportText.starts_with(seen_.message + "\r\n\r\nException class: "));
   EXPECT_EQ(seen_.clipboard, seen_.reportText);
