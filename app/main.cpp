@@ -3,6 +3,7 @@
 
 #include "platform/pending_file.h"
 #include "ui/application.h"
+#include "ui/error_reports.h"
 #include "ui/main_window.h"
 #include "ui/verify_window.h"
 
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
   // A kill during a pass leaves no temporary list behind.
   zelk::platform::removePendingFilesOnTermination();
   zelk::ui::ZelkApplication application(argc, argv);
+  // Before any window exists, so that every error of theirs gets its report.
+  const zelk::ui::ReportHandlerScope reportHandler(application);
   const QStringList arguments = QCoreApplication::arguments().mid(1);
 
   if (zelk::ui::startAction(arguments) == zelk::ui::StartAction::VerifyCurrentDirectory) {

@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "diag/crash_handler.h"
 #include "platform/pending_file.h"
 
 namespace {
@@ -76,6 +77,7 @@ int run(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zelk::diag::installCrashHandler();
   // A closed pipe is reported like any other output failure, not by dying
   // silently of SIGPIPE.
   std::signal(SIGPIPE, SIG_IGN);

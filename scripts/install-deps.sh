@@ -8,6 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
+  libdw-dev
   rhash cksfv unrtf coreutils locales
 )
 case "${1:-}" in

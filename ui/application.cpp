@@ -1,18 +1,17 @@
 #include "ui/application.h"
 
 #include <QMessageBox>
-#include <exception>
+#include <utility>
 
 namespace zelk::ui {
-namespace {
 
-void showEscapedError(const QString& message) {
+void showPlainErrorBox(const QString& message) {
   QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message);
 }
 
-}  // namespace
-
 ZelkApplication::ZelkApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+void ZelkApplication::setExceptionHandler(ExceptionHandler handler) { exceptionHandler_ = std::move(handler); }
 
 bool ZelkApplication::notify(QObject* receiver, QEvent* event) {
   // A language file can hold a template with a placeholder the caller does
@@ -21,11 +20,25 @@ bool ZelkApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    showEscapedError(QString::fromLocal8Bit(error.what()));
+    handleException(std::current_exception(), error.what());
   } catch (...) {
-    showEscapedError(QStringLiteral("Unknown error"));
+    showPlainErrorBox(QStringLiteral("Unknown error"));
   }
   return false;
+}
+
+void ZelkApplication::handleException(const std::exception_ptr& exception, const char* message) {
+  if (!exceptionHandler_) {
+    showPlainErrorBox(QString::fromLocal8Bit(message));
+    return;
+  }
+  try {
+    exceptionHandler_(exception);
+  } catch (const std::exception& failure) {
+    showPlainErrorBox(QString::fromLocal8Bit(failure.what()));
+  } catch (...) {
+    showPlainErrorBox(QStringLiteral("Unknown error"));
+  }
 }
 
 }  // namespace zelk::ui
