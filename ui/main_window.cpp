@@ -214,7 +214,8 @@ void TForm1::clearResultTexts() {
 
 void TForm1::memoLine(const std::string& line) { Memo1->appendPlainText(toShownQt(line)); }
 
-void TForm1::noteLine(const std::string& line) { Memo1->appendPlainText(toShownQt(line)); }
+// What was left out stands among the result lines, in walk order.
+void TForm1::noteLine(const std::string& line) { memoLine(line); }
 
 void TForm1::timeText(const std::string& text) { Label3->setText(toQt(text)); }
 
