@@ -19,6 +19,7 @@
 #include "diag/program_file.h"
 #include "diag/report.h"
 #include "diag/stack_lines.h"
+#include "platform/pending_file.h"
 
 namespace zelk::diag {
 namespace {
@@ -187,6 +188,8 @@ void writeReport(int signal, const siginfo_t& info, const void* context) {
 }
 
 void onFatalSignal(int signal, siginfo_t* info, void* context) {
+  // A half-written list must not outlive the process, whatever the report does.
+  platform::removePendingFiles();
   // A crash inside the report, or in a second thread meanwhile, ends at once.
   if (!crashing.exchange(true)) writeReport(signal, *info, context);
   endWithDefaultAction(signal);

@@ -75,11 +75,7 @@ void freeSlot(int& slot) {
 }
 
 extern "C" void removePendingAndReraise(int signal) {
-  const int savedErrno = errno;
-  for (Slot& slot : slots) {
-    if (slot.state.load() == kArmed) ::unlink(slot.path);
-  }
-  errno = savedErrno;
+  removePendingFiles();
   // SA_RESETHAND has restored the default action.
   ::raise(signal);
 }
@@ -180,6 +176,14 @@ void PendingFile::discard() {
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
   temporary_.clear();
   freeSlot(slot_);
+}
+
+void removePendingFiles() {
+  const int savedErrno = errno;
+  for (Slot& slot : slots) {
+    if (slot.state.load() == kArmed) ::unlink(slot.path);
+  }
+  errno = savedErrno;
 }
 
 bool isPendingFileName(std::string_view name) {

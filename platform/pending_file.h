@@ -53,6 +53,10 @@ class PendingFile {
 // such a file: one may be left behind by a crash.
 bool isPendingFileName(std::string_view name);
 
+// Removes the temporary files of every uncommitted PendingFile. Safe in a
+// signal handler: for a process that is about to end.
+void removePendingFiles();
+
 // From now on SIGINT, SIGTERM and SIGHUP first remove the temporary files of
 // uncommitted PendingFiles, then end the process as they would have. Signals
 // the process ignores stay ignored.

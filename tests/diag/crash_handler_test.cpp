@@ -14,6 +14,8 @@
 
 #include "diag/crash_handler.h"
 #include "diag/crash_report.h"
+#include "platform/directory.h"
+#include "platform/pending_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::diag {
@@ -69,6 +71,20 @@ TEST_F(CrashHandler, UncaughtExceptionIsNamedWithItsThrowStack) {
   const std::string log = folder_.read("logs/crash.log");
   EXPECT_NE(log.find("\r\nSignal: SIGABRT (6), code -6, sent by process "), std::string::npos) << log;
   EXPECT_NE(log.find("\r\nException stack list, generated "), std::string::npos) << log;
+}
+
+TEST_F(CrashHandler, ACrashLeavesNoHalfWrittenFileBehind) {
+  EXPECT_EXIT(
+      {
+        prepareToCrash();
+        platform::PendingFile list(folder_.path() + "Music.sfv");
+        list.write("half a list", 11);
+        std::abort();
+      },
+      ::testing::KilledBySignal(SIGABRT), "crashed: signal SIGABRT");
+  for (const auto& entry : platform::listDirectory(folder_.path()).entries) {
+    EXPECT_FALSE(platform::isPendingFileName(entry.name)) << entry.name;
+  }
 }
 
 TEST_F(CrashHandler, ASecondCrashAppendsAfterAnEmptyLine) {
