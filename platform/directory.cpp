@@ -97,13 +97,18 @@ std::string& programFolderOverride() {
 
 void setProgramFolderForTesting(const std::string& folder) { programFolderOverride() = withTrailingSlash(folder); }
 
-std::string programFolder() {
-  if (!programFolderOverride().empty()) return programFolderOverride();
+std::string programFile() {
   std::string buffer(PATH_MAX, '\0');
   const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-  if (length <= 0) return withTrailingSlash(currentDirectory());
-  buffer.resize(static_cast<std::size_t>(length));
-  return buffer.substr(0, buffer.rfind('/') + 1);
+  buffer.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return buffer;
+}
+
+std::string programFolder() {
+  if (!programFolderOverride().empty()) return programFolderOverride();
+  const std::string file = programFile();
+  if (file.empty()) return withTrailingSlash(currentDirectory());
+  return file.substr(0, file.rfind('/') + 1);
 }
 
 }  // namespace zelk::platform

@@ -44,4 +44,8 @@ std::string absolutePath(std::string path);
 std::string programFolder();
 void setProgramFolderForTesting(const std::string& folder);  // empty: the real one
 
+// The path of the running executable, links followed; empty when the kernel
+// does not tell.
+std::string programFile();
+
 }  // namespace zelk::platform
