@@ -43,13 +43,6 @@ State state;
 alignas(16) char alternateStack[256 * 1024];
 std::atomic<bool> crashing{false};
 
-template <std::size_t N>
-void copyText(char (&target)[N], std::string_view text) {
-  const std::size_t size = text.size() < N - 1 ? text.size() : N - 1;
-  for (std::size_t index = 0; index < size; ++index) target[index] = text[index];
-  target[size] = '\0';
-}
-
 void writeAll(int fd, std::string_view text) {
   while (!text.empty()) {
     const ssize_t written = ::write(fd, text.data(), text.size());

@@ -38,6 +38,19 @@ class LineBuilder {
   std::size_t size_ = 0;
 };
 
+// Copies as much of `text` as fits into `target` of `capacity` bytes, with a
+// closing NUL; no allocation, so a signal handler may use it.
+inline void copyText(char* target, std::size_t capacity, std::string_view text) {
+  const std::size_t size = text.size() < capacity - 1 ? text.size() : capacity - 1;
+  for (std::size_t index = 0; index < size; ++index) target[index] = text[index];
+  target[size] = '\0';
+}
+
+template <std::size_t N>
+void copyText(char (&target)[N], std::string_view text) {
+  copyText(target, N, text);
+}
+
 // Receives composed lines, without line ends.
 class LineSink {
  public:

@@ -14,12 +14,6 @@ namespace {
 // Width of "<address> ", and of the blanks that stand for it.
 constexpr std::size_t kBaseWidth = static_cast<std::size_t>(kAddressDigits) + 3;
 
-void copyText(char* target, std::size_t capacity, std::string_view text) {
-  const std::size_t size = text.size() < capacity - 1 ? text.size() : capacity - 1;
-  for (std::size_t index = 0; index < size; ++index) target[index] = text[index];
-  target[size] = '\0';
-}
-
 std::string_view fileNameOf(std::string_view path) { return path.substr(path.rfind('/') + 1); }
 
 // Follows symbolic links of the last path component, as a library's name
@@ -27,22 +21,22 @@ std::string_view fileNameOf(std::string_view path) { return path.substr(path.rfi
 // alone so that a signal handler may do it.
 void findRealName(ModuleInfo& module) {
   char current[sizeof module.path];
-  copyText(current, sizeof current, module.path);
+  copyText(current, module.path);
   const int savedErrno = errno;
   for (int hop = 0; hop < 16; ++hop) {
     char target[sizeof current];
     const ssize_t length = ::readlink(current, target, sizeof target - 1);
     if (length <= 0) {
-      if (errno == EINVAL) copyText(module.realName, sizeof module.realName, fileNameOf(current));
+      if (errno == EINVAL) copyText(module.realName, fileNameOf(current));
       break;
     }
     const std::string_view link(target, static_cast<std::size_t>(length));
     if (link.front() == '/') {
-      copyText(current, sizeof current, link);
+      copyText(current, link);
     } else {
       const std::string_view folder(current, std::string_view(current).rfind('/') + 1);
       LineBuilder joined;
-      copyText(current, sizeof current, joined.text(folder).text(link).view());
+      copyText(current, joined.text(folder).text(link).view());
     }
   }
   errno = savedErrno;
@@ -96,7 +90,7 @@ int addModule(dl_phdr_info* info, std::size_t, void* data) {
     const ssize_t length = ::readlink("/proc/self/exe", module.path, sizeof module.path - 1);
     module.path[length > 0 ? length : 0] = '\0';
   } else {
-    copyText(module.path, sizeof module.path, info->dlpi_name);
+    copyText(module.path, info->dlpi_name);
   }
   findRealName(module);
   return 0;
