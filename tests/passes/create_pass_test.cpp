@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <functional>
 #include <locale>
 #include <optional>
@@ -22,6 +21,7 @@
 #include "platform/pending_file.h"
 #include "platform/system_calls.h"
 #include "tests/support/failing_calls.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::passes {
@@ -391,28 +391,10 @@ TEST_F(CreatePass, LongFolderNameGetsItsList) {
   EXPECT_NE(temp_.read(name + "/" + name + ".sfv").find("a.txt 352441c2"), std::string::npos);
 }
 
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) saved_ = old;
-    ::setenv(name, value, 1);
-  }
-  ~ScopedEnvironment() {
-    if (saved_) {
-      ::setenv(name_.c_str(), saved_->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> saved_;
-};
-
-struct ScopedLocale : ScopedEnvironment {
-  explicit ScopedLocale(const char* name) : ScopedEnvironment("LC_ALL", name) {}
+// LC_ALL set for one test.
+struct ScopedLocale {
+  explicit ScopedLocale(const char* name) { environment.set("LC_ALL", name); }
+  testing::ScopedEnvironment environment;
 };
 
 bool localeAvailable(const char* name) {
@@ -441,7 +423,8 @@ TEST(TimeText, SeparatorsOfTheUsersLocale) {
   };
 #ifdef ZELK_TEST_LOCALES
   // The test build compiles both locales into the build tree.
-  ScopedEnvironment locales("LOCPATH", ZELK_TEST_LOCALES);
+  testing::ScopedEnvironment locales;
+  locales.set("LOCPATH", ZELK_TEST_LOCALES);
   for (const auto& c : cases) ASSERT_TRUE(localeAvailable(c.locale)) << c.locale;
 #endif
   int tested = 0;
