@@ -98,23 +98,24 @@ void showReport(const std::exception_ptr& exception, const diag::ThreadFailure* 
   route.window->exec();
 }
 
-void handleAppException(const std::exception_ptr& exception) {
+namespace {
+
+// One report at a time: an error while one is prepared or shown gets the
+// plain box.
+void reportOnce(const std::exception_ptr& exception, const diag::ThreadFailure* thread) {
   if (route.reportShowing) {
     showPlainErrorBox(toQt(diag::describeException(exception).message));
     return;
   }
   const ReportShowing showing;
-  showReport(exception, nullptr);
+  showReport(exception, thread);
 }
 
-void handleThreadException(const diag::ThreadFailure& failure) {
-  if (route.reportShowing) {
-    showPlainErrorBox(toQt(diag::describeException(failure.exception).message));
-    return;
-  }
-  const ReportShowing showing;
-  showReport(failure.exception, &failure);
-}
+}  // namespace
+
+void handleAppException(const std::exception_ptr& exception) { reportOnce(exception, nullptr); }
+
+void handleThreadException(const diag::ThreadFailure& failure) { reportOnce(failure.exception, &failure); }
 
 ExceptionDialog* currentReportWindow() { return route.window; }
 
