@@ -16,12 +16,12 @@ int main(int argc, char** argv) {
   const QStringList arguments = QCoreApplication::arguments().mid(1);
 
   if (zelk::ui::startAction(arguments) == zelk::ui::StartAction::VerifyCurrentDirectory) {
-    zelk::ui::TForm2 verifyWindow(nullptr, nullptr);
+    zelk::ui::VerifyWindow verifyWindow(nullptr, nullptr);
     verifyWindow.exec();
     return 0;
   }
 
-  zelk::ui::TForm1 mainWindow(arguments);
+  zelk::ui::MainWindow mainWindow(arguments);
   mainWindow.show();
   return QApplication::exec();
 }

@@ -130,7 +130,7 @@ int verify(const VerifyOptions& options) {
       return kNotVerified;
     }
     const std::string shownFolder = std::filesystem::absolute(folder).lexically_normal().string();
-    printLine(stdout, language::formatTemplate(language::lookup(language::texts::ResultSave), {"\n", shownFolder}));
+    printLine(stdout, language::formatTemplate(language::translated(language::texts::ResultSave), {"\n", shownFolder}));
   }
   return result.allIntact() ? kAllIntact : kSomeFailed;
 }

@@ -73,7 +73,7 @@ std::string IniLookup(const std::string& iniPath, const std::string& section, co
 
 std::string activeLanguageFile() { return platform::programFolder() + "language.lng"; }
 
-std::string Ini_lese(const std::string& section, const std::string& key, const std::string& defaultText) {
+std::string activeLanguageText(const std::string& section, const std::string& key, const std::string& defaultText) {
   return IniLookup(activeLanguageFile(), section, key, defaultText);
 }
 

@@ -26,6 +26,6 @@ std::string IniValue(std::string_view contents, std::string_view section, std::s
                      const std::string& defaultText);
 
 // IniLookup in the active language file.
-std::string Ini_lese(const std::string& section, const std::string& key, const std::string& defaultText);
+std::string activeLanguageText(const std::string& section, const std::string& key, const std::string& defaultText);
 
 }  // namespace zelk::language

@@ -4,8 +4,8 @@
 
 namespace zelk::language {
 
-std::string lookup(const LanguageText& text) {
-  return Ini_lese(std::string(text.section), std::string(text.key), std::string(text.defaultText));
+std::string translated(const LanguageText& text) {
+  return activeLanguageText(std::string(text.section), std::string(text.key), std::string(text.defaultText));
 }
 
 }  // namespace zelk::language

@@ -72,7 +72,7 @@ inline constexpr LanguageText kAllTexts[] = {
 };
 }  // namespace texts
 
-// Ini_lese of the text's section and key with its default.
-std::string lookup(const LanguageText& text);
+// The text in the active language file, or its default.
+std::string translated(const LanguageText& text);
 
 }  // namespace zelk::language

@@ -33,7 +33,7 @@ namespace texts = language::texts;
 using engines::ChecksumKind;
 using engines::FileReadStatus;
 using language::formatTemplate;
-using language::lookup;
+using language::translated;
 
 // Why a file or folder the walk met is not in the list.
 enum class LeftOut { NotListable, Unreadable, Vanished, Changed, NotAFile, NameTooLong, UnreadableFolder, FolderLink };
@@ -45,7 +45,7 @@ class LeftOutTexts {
     const language::LanguageText reasons[] = {texts::NameNotListable, texts::FileUnreadable,   texts::FileVanished,
                                               texts::FileChanged,     texts::NotAFile,         texts::PathTooLong,
                                               texts::FolderUnreadable, texts::FolderLink};
-    for (std::size_t i = 0; i < texts_.size(); ++i) texts_[i] = " - " + lookup(reasons[i]);
+    for (std::size_t i = 0; i < texts_.size(); ++i) texts_[i] = " - " + translated(reasons[i]);
   }
   const std::string& operator[](LeftOut reason) const { return texts_[static_cast<std::size_t>(reason)]; }
 
@@ -188,7 +188,7 @@ long long writeEntries(const std::vector<FoundPath>& found, const std::string& f
 CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer) {
   const std::string folderPath = platform::withTrailingSlash(settings.folder);
   const auto folderMissing = [&] {
-    observer.errorMessage(formatTemplate(lookup(texts::FolderMissing), {settings.folder}));
+    observer.errorMessage(formatTemplate(translated(texts::FolderMissing), {settings.folder}));
     return CreateOutcome::FolderMissing;
   };
   if (platform::fileKind(folderPath.empty() ? "." : folderPath) != platform::FileKind::Directory) {
@@ -197,7 +197,7 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
   const std::string listName = ListFileName(namingFolder(folderPath), settings.kind);
   const std::string listPath = folderPath + listName;
   if (!settings.replaceWithoutAsking && platform::fileKind(listPath) != platform::FileKind::Missing &&
-      !observer.confirmOverwrite(formatTemplate(lookup(texts::WinCrcExist), {listName}))) {
+      !observer.confirmOverwrite(formatTemplate(translated(texts::WinCrcExist), {listName}))) {
     return CreateOutcome::Declined;
   }
   observer.clearResultTexts();
@@ -205,13 +205,13 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
   listfile::ListWriter list(listPath);
   const auto writeFailed = [&] {
     const std::string reason = std::generic_category().message(list.error());
-    observer.errorMessage(formatTemplate(lookup(texts::ListWriteFailed), {listName, reason}));
+    observer.errorMessage(formatTemplate(translated(texts::ListWriteFailed), {listName, reason}));
     return CreateOutcome::WriteFailed;
   };
   if (list.failed()) return writeFailed();
   listfile::ListHeader header{settings.kind, settings.creator, settings.comment, listfile::DateStamp()};
   const bool creatorHadBreaks = lineBreaksToBlanks(header.creator);
-  if (lineBreaksToBlanks(header.comment) || creatorHadBreaks) observer.noteLine(lookup(texts::LineBreaksAsBlanks));
+  if (lineBreaksToBlanks(header.comment) || creatorHadBreaks) observer.noteLine(translated(texts::LineBreaksAsBlanks));
   list.writeHeader(header);
 
   const auto started = std::chrono::steady_clock::now();
@@ -223,7 +223,7 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
 
   if (!list.commit()) return writeFailed();
   observer.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
-  observer.completionText(lookup(texts::ChecksumFinish));
+  observer.completionText(translated(texts::ChecksumFinish));
   return leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
 }
 

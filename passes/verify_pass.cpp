@@ -45,10 +45,10 @@ class EntryChecker final : public listfile::ListVisitor {
       : folderPrefix_(std::move(folderPrefix)),
         listName_(std::move(listName)),
         observer_(observer),
-        deletedMark_(std::string(kDeletedMarkPrefix) + language::lookup(texts::FileDelete)),
-        errorFormat_(language::lookup(texts::FileCrcError)),
-        intactFormat_(language::lookup(texts::FileCrcOk)),
-        unreadableMark_(std::string(kDeletedMarkPrefix) + language::lookup(texts::FileNotReadable)) {}
+        deletedMark_(std::string(kDeletedMarkPrefix) + language::translated(texts::FileDelete)),
+        errorFormat_(language::translated(texts::FileCrcError)),
+        intactFormat_(language::translated(texts::FileCrcOk)),
+        unreadableMark_(std::string(kDeletedMarkPrefix) + language::translated(texts::FileNotReadable)) {}
 
   void creatorLine(const std::string& text) override { observer_.creatorText(text); }
   void commentLine(const std::string& text) override { observer_.commentText(text); }
@@ -162,7 +162,7 @@ VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyO
   const std::string folderPrefix = platform::withTrailingSlash(folder);
   const platform::FileContents list = platform::readWholeFile(folderPrefix + result.listName);
   if (list.status != FileReadStatus::Ok) {
-    observer.errorMessage(formatTemplate(language::lookup(texts::ListUnreadable), {result.listName, failureReason(list)}));
+    observer.errorMessage(formatTemplate(language::translated(texts::ListUnreadable), {result.listName, failureReason(list)}));
     result.outcome = VerifyOutcome::ListUnreadable;
     return result;
   }
@@ -173,12 +173,12 @@ VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyO
   const VerifyCounts& counts = result.counts;
   const ReportColour colour = checker.lastColour();
   observer.reportLine(" ", colour);
-  observer.reportLine(formatTemplate(language::lookup(texts::FileChecked), {std::int64_t{counts.entries}}), colour);
-  observer.reportLine(formatTemplate(language::lookup(texts::FileModi),
+  observer.reportLine(formatTemplate(language::translated(texts::FileChecked), {std::int64_t{counts.entries}}), colour);
+  observer.reportLine(formatTemplate(language::translated(texts::FileModi),
                                      {std::int64_t{counts.modified}, std::int64_t{counts.deleted}}),
                       colour);
   observer.reportLine(
-      formatTemplate(language::lookup(texts::FileCheckedOk), {std::int64_t{counts.entries - counts.modified}}),
+      formatTemplate(language::translated(texts::FileCheckedOk), {std::int64_t{counts.entries - counts.modified}}),
       colour);
   return result;
 }

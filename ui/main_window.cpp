@@ -64,7 +64,7 @@ QIcon programIcon() {
 
 }  // namespace
 
-TForm1::TForm1(const QStringList& arguments, QWidget* parent)
+MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(QStringLiteral("Zelk SFV Utility - by the Zelk developers - version 1.02"));
@@ -74,98 +74,98 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     move(screen->availableGeometry().center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));
   }
   buildControls();
-  FormCreate(arguments);
-  FlatCheckBox1->setFocus();
+  startUp(arguments);
+  subfolderCheck->setFocus();
 }
 
-TForm1::~TForm1() { FormDestroy(); }
+MainWindow::~MainWindow() { shutDown(); }
 
-void TForm1::buildControls() {
+void MainWindow::buildControls() {
   constexpr int browseSize = kRowHeight;
-  direct = new QLineEdit(this);
-  direct->setGeometry(kMargin, kMargin, kClientSize.width() - 2 * kMargin - browseSize - 4, kRowHeight);
-  JvBitBtn1 = new QToolButton(this);
-  JvBitBtn1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-  JvBitBtn1->setGeometry(kClientSize.width() - kMargin - browseSize, kMargin, browseSize, browseSize);
+  folderEdit = new QLineEdit(this);
+  folderEdit->setGeometry(kMargin, kMargin, kClientSize.width() - 2 * kMargin - browseSize - 4, kRowHeight);
+  browseButton = new QToolButton(this);
+  browseButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+  browseButton->setGeometry(kClientSize.width() - kMargin - browseSize, kMargin, browseSize, browseSize);
 
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setGeometry(kMargin, 40, kColumnLeft - 2 * kMargin, 144);
-  Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  QPalette memoPalette = Memo1->palette();
+  resultMemo = new QPlainTextEdit(this);
+  resultMemo->setGeometry(kMargin, 40, kColumnLeft - 2 * kMargin, 144);
+  resultMemo->setReadOnly(true);
+  resultMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  resultMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  QPalette memoPalette = resultMemo->palette();
   memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::Window));
-  Memo1->setPalette(memoPalette);
+  resultMemo->setPalette(memoPalette);
 
   buildOptionColumn();
   buildBottomRows();
 
-  connect(JvBitBtn1, &QToolButton::clicked, this, &TForm1::JvBitBtn1Click);
-  connect(FlatSpeedButton1, &QPushButton::clicked, this, &TForm1::FlatSpeedButton1Click);
-  connect(FlatButton1, &QPushButton::clicked, this, &TForm1::FlatButton1Click);
-  connect(FlatButton2, &QPushButton::clicked, this, &TForm1::FlatButton2Click);
-  connect(FlatSpeedButton2, &QPushButton::clicked, this, &TForm1::FlatSpeedButton2Click);
+  connect(browseButton, &QToolButton::clicked, this, &MainWindow::onBrowseClicked);
+  connect(goButton, &QPushButton::clicked, this, &MainWindow::onGoClicked);
+  connect(aboutButton, &QPushButton::clicked, this, &MainWindow::onAboutClicked);
+  connect(installLanguageButton, &QPushButton::clicked, this, &MainWindow::onInstallLanguageClicked);
+  connect(closeButton, &QPushButton::clicked, this, &MainWindow::onCloseClicked);
 }
 
-void TForm1::buildOptionColumn() {
-  FlatGroupBox2 = new QGroupBox(QStringLiteral("SFV Mode"), this);
-  FlatGroupBox2->setGeometry(kColumnLeft, 36, kColumnWidth, 64);
-  FlatRadioButton2 = makeRadio(FlatGroupBox2, QStringLiteral("MD5 Mode"), kFirstRadio, 0);
-  FlatRadioButton3 = makeRadio(FlatGroupBox2, QStringLiteral("CRC32 (standard)"), kFirstRadio, 1);
-  FlatRadioButton3->setChecked(true);
+void MainWindow::buildOptionColumn() {
+  kindGroup = new QGroupBox(QStringLiteral("SFV Mode"), this);
+  kindGroup->setGeometry(kColumnLeft, 36, kColumnWidth, 64);
+  md5Radio = makeRadio(kindGroup, QStringLiteral("MD5 Mode"), kFirstRadio, 0);
+  crc32Radio = makeRadio(kindGroup, QStringLiteral("CRC32 (standard)"), kFirstRadio, 1);
+  crc32Radio->setChecked(true);
 
-  FlatCheckBox1 = new QCheckBox(QStringLiteral("Incl subfolder"), this);
-  FlatCheckBox1->setGeometry(kColumnLeft + 10, 102, kColumnWidth - 10, 22);
+  subfolderCheck = new QCheckBox(QStringLiteral("Incl subfolder"), this);
+  subfolderCheck->setGeometry(kColumnLeft + 10, 102, kColumnWidth - 10, 22);
 
-  FlatGroupBox1 = new QGroupBox(QStringLiteral("Checksum"), this);
-  FlatGroupBox1->setGeometry(kColumnLeft, 126, kColumnWidth, 64);
-  FlatRadioButton1 = makeRadio(FlatGroupBox1, QStringLiteral("Create"), kFirstRadio, 0);
-  vali = makeRadio(FlatGroupBox1, QStringLiteral("Validate"), kFirstRadio, 1);
-  FlatRadioButton1->setChecked(true);
+  actionGroup = new QGroupBox(QStringLiteral("Checksum"), this);
+  actionGroup->setGeometry(kColumnLeft, 126, kColumnWidth, 64);
+  createRadio = makeRadio(actionGroup, QStringLiteral("Create"), kFirstRadio, 0);
+  validateRadio = makeRadio(actionGroup, QStringLiteral("Validate"), kFirstRadio, 1);
+  createRadio->setChecked(true);
 }
 
-void TForm1::buildBottomRows() {
+void MainWindow::buildBottomRows() {
   const int memoWidth = kColumnLeft - 2 * kMargin;
-  Label3 = makeLabel(this, QString(), QRect(kMargin, 188, memoWidth, 18));
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setGeometry(Label3->geometry());
-  ProgressBar1->setRange(0, 100);
-  ProgressBar1->setTextVisible(false);
-  ProgressBar1->hide();
-  finish = makeLabel(this, QString(), QRect(kMargin, 208, memoWidth, 18));
+  timeLabel = makeLabel(this, QString(), QRect(kMargin, 188, memoWidth, 18));
+  fileProgress = new QProgressBar(this);
+  fileProgress->setGeometry(timeLabel->geometry());
+  fileProgress->setRange(0, 100);
+  fileProgress->setTextVisible(false);
+  fileProgress->hide();
+  completionLabel = makeLabel(this, QString(), QRect(kMargin, 208, memoWidth, 18));
 
   const int fieldWidth = kButtonLeft - kFieldLeft - kMargin;
-  Label1 = makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 232, kFieldLeft - kMargin, kRowHeight));
-  Edit1 = new QLineEdit(this);
-  Edit1->setGeometry(kFieldLeft, 232, fieldWidth, kRowHeight);
-  FlatSpeedButton1 = makeButton(this, QStringLiteral("GO"), QRect(kButtonLeft, 232, kButtonWidth, kRowHeight));
+  creatorLabel = makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 232, kFieldLeft - kMargin, kRowHeight));
+  creatorEdit = new QLineEdit(this);
+  creatorEdit->setGeometry(kFieldLeft, 232, fieldWidth, kRowHeight);
+  goButton = makeButton(this, QStringLiteral("GO"), QRect(kButtonLeft, 232, kButtonWidth, kRowHeight));
 
-  Label2 = makeLabel(this, QStringLiteral("Comment:"), QRect(kMargin, 262, kFieldLeft - kMargin, kRowHeight));
-  Edit2 = new QLineEdit(this);
-  Edit2->setGeometry(kFieldLeft, 262, fieldWidth, kRowHeight);
-  FlatButton1 = makeButton(this, QStringLiteral("About"), QRect(kButtonLeft, 262, kButtonWidth, kRowHeight));
+  commentLabel = makeLabel(this, QStringLiteral("Comment:"), QRect(kMargin, 262, kFieldLeft - kMargin, kRowHeight));
+  commentEdit = new QLineEdit(this);
+  commentEdit->setGeometry(kFieldLeft, 262, fieldWidth, kRowHeight);
+  aboutButton = makeButton(this, QStringLiteral("About"), QRect(kButtonLeft, 262, kButtonWidth, kRowHeight));
 
   constexpr int bottom = kClientSize.height() - kMargin - kRowHeight;
-  Label5 = makeLabel(this, QStringLiteral("Language:"), QRect(kMargin, bottom, kFieldLeft - kMargin, kRowHeight));
-  FlatComboBox1 = new QComboBox(this);
-  FlatComboBox1->setEditable(false);
-  FlatComboBox1->setGeometry(kFieldLeft, bottom, 150, kRowHeight);
-  FlatButton2 = makeButton(this, QStringLiteral("OK"), QRect(kFieldLeft + 156, bottom, 50, kRowHeight));
-  FlatSpeedButton2 = makeButton(this, QStringLiteral("&Close"), QRect(kButtonLeft, bottom, kButtonWidth, kRowHeight));
+  languageLabel = makeLabel(this, QStringLiteral("Language:"), QRect(kMargin, bottom, kFieldLeft - kMargin, kRowHeight));
+  languageCombo = new QComboBox(this);
+  languageCombo->setEditable(false);
+  languageCombo->setGeometry(kFieldLeft, bottom, 150, kRowHeight);
+  installLanguageButton = makeButton(this, QStringLiteral("OK"), QRect(kFieldLeft + 156, bottom, 50, kRowHeight));
+  closeButton = makeButton(this, QStringLiteral("&Close"), QRect(kButtonLeft, bottom, kButtonWidth, kRowHeight));
 }
 
-void TForm1::FlatSpeedButton1Click() {
-  Memo1->clear();
+void MainWindow::onGoClicked() {
+  resultMemo->clear();
   // A relative folder text means the folder below the current directory, which
   // the line after this one changes.
-  const std::string folder = platform::absolutePath(fromQt(direct->text()));
+  const std::string folder = platform::absolutePath(fromQt(folderEdit->text()));
   // An empty folder text leaves the pass on the current directory.
   const bool entered = folder.empty() || platform::setCurrentDirectory(folder);
-  if (vali->isChecked()) {
+  if (validateRadio->isChecked()) {
     // The verify window works on the current directory: checking whatever
     // folder that still is would report on the wrong files.
     if (!entered) {
-      errorMessage(language::formatTemplate(language::lookup(language::texts::FolderMissing), {folder}));
+      errorMessage(language::formatTemplate(language::translated(language::texts::FolderMissing), {folder}));
       return;
     }
     openVerifyWindow();
@@ -173,69 +173,69 @@ void TForm1::FlatSpeedButton1Click() {
   }
   passes::CreateSettings settings;
   settings.folder = folder;
-  settings.kind = FlatRadioButton2->isChecked() ? engines::ChecksumKind::Md5 : engines::ChecksumKind::Crc32;
-  settings.includeSubfolders = FlatCheckBox1->isChecked();
-  settings.creator = fromQt(Edit1->text());
-  settings.comment = fromQt(Edit2->text());
+  settings.kind = md5Radio->isChecked() ? engines::ChecksumKind::Md5 : engines::ChecksumKind::Crc32;
+  settings.includeSubfolders = subfolderCheck->isChecked();
+  settings.creator = fromQt(creatorEdit->text());
+  settings.comment = fromQt(commentEdit->text());
   passes::runCreatePass(settings, *this);
 }
 
-void TForm1::openVerifyWindow() {
-  TForm2 window(this, this);
+void MainWindow::openVerifyWindow() {
+  VerifyWindow window(this, this);
   window.exec();
 }
 
-void TForm1::FlatSpeedButton2Click() { close(); }
+void MainWindow::onCloseClicked() { close(); }
 
 // The about window is not part of the program yet.
-void TForm1::FlatButton1Click() {}
+void MainWindow::onAboutClicked() {}
 
 // Installing the chosen language is not part of the program yet.
-void TForm1::FlatButton2Click() {}
+void MainWindow::onInstallLanguageClicked() {}
 
-void TForm1::JvBitBtn1Click() {
-  const QString chosen = QFileDialog::getExistingDirectory(this, JvSelectDirectory1Title_);
+void MainWindow::onBrowseClicked() {
+  const QString chosen = QFileDialog::getExistingDirectory(this, folderDialogTitle_);
   if (!chosen.isEmpty()) setFolder(chosen);
 }
 
-void TForm1::setFolder(const QString& folder) { direct->setText(toQt(platform::withTrailingSlash(fromQt(folder)))); }
+void MainWindow::setFolder(const QString& folder) { folderEdit->setText(toQt(platform::withTrailingSlash(fromQt(folder)))); }
 
-bool TForm1::confirmOverwrite(const std::string& question) {
+bool MainWindow::confirmOverwrite(const std::string& question) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Information"), toQt(question),
                   QMessageBox::Yes | QMessageBox::No, this);
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 
-void TForm1::clearResultTexts() {
-  finish->clear();
-  Label3->clear();
+void MainWindow::clearResultTexts() {
+  completionLabel->clear();
+  timeLabel->clear();
 }
 
-void TForm1::memoLine(const std::string& line) { Memo1->appendPlainText(toShownQt(line)); }
+void MainWindow::memoLine(const std::string& line) { resultMemo->appendPlainText(toShownQt(line)); }
 
 // What was left out stands among the result lines, in walk order.
-void TForm1::noteLine(const std::string& line) { memoLine(line); }
+void MainWindow::noteLine(const std::string& line) { memoLine(line); }
 
-void TForm1::timeText(const std::string& text) { Label3->setText(toQt(text)); }
+void MainWindow::timeText(const std::string& text) { timeLabel->setText(toQt(text)); }
 
-void TForm1::completionText(const std::string& text) { finish->setText(toQt(text)); }
+void MainWindow::completionText(const std::string& text) { completionLabel->setText(toQt(text)); }
 
-void TForm1::errorMessage(const std::string& text) {
+void MainWindow::errorMessage(const std::string& text) {
   QMessageBox::critical(this, QCoreApplication::applicationName(), toQt(text));
 }
 
-void TForm1::showProgress() {
-  ProgressBar1->setValue(0);
-  ProgressBar1->show();
+void MainWindow::showProgress() {
+  fileProgress->setValue(0);
+  fileProgress->show();
 }
 
 // The pass holds the event loop, so the window is painted here or not at all.
-void TForm1::setProgress(int percent) {
-  ProgressBar1->setValue(percent);
+void MainWindow::setProgress(int percent) {
+  fileProgress->setValue(percent);
   repaint();
 }
 
-void TForm1::hideProgress() { ProgressBar1->hide(); }
+void MainWindow::hideProgress() { fileProgress->hide(); }
 
 }  // namespace zelk::ui

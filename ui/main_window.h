@@ -34,53 +34,53 @@ StartAction startAction(const QStringList& arguments);
 // it is "-v" or names no existing folder.
 QString folderArgument(const QStringList& arguments);
 
-class TForm1 : public QWidget, private passes::CreateObserver {
+class MainWindow : public QWidget, private passes::CreateObserver {
   Q_OBJECT
  public:
-  // Builds the window and runs FormCreate with `arguments` (those after the
+  // Builds the window and runs startUp with `arguments` (those after the
   // program name). The window is not shown.
-  explicit TForm1(const QStringList& arguments = {}, QWidget* parent = nullptr);
-  ~TForm1() override;
+  explicit MainWindow(const QStringList& arguments = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Title of the folder-browse dialog, looked up at start-up.
-  const QString& folderDialogTitle() const { return JvSelectDirectory1Title_; }
+  const QString& folderDialogTitle() const { return folderDialogTitle_; }
 
-  QLineEdit* direct = nullptr;
-  QToolButton* JvBitBtn1 = nullptr;
-  QPlainTextEdit* Memo1 = nullptr;
-  QGroupBox* FlatGroupBox2 = nullptr;
-  QRadioButton* FlatRadioButton2 = nullptr;
-  QRadioButton* FlatRadioButton3 = nullptr;
-  QCheckBox* FlatCheckBox1 = nullptr;
-  QGroupBox* FlatGroupBox1 = nullptr;
-  QRadioButton* FlatRadioButton1 = nullptr;
-  QRadioButton* vali = nullptr;
-  QLabel* Label3 = nullptr;
-  QProgressBar* ProgressBar1 = nullptr;
-  QLabel* finish = nullptr;
-  QLabel* Label1 = nullptr;
-  QLineEdit* Edit1 = nullptr;
-  QLabel* Label2 = nullptr;
-  QLineEdit* Edit2 = nullptr;
-  QPushButton* FlatSpeedButton1 = nullptr;
-  QPushButton* FlatButton1 = nullptr;
-  QLabel* Label5 = nullptr;
-  QComboBox* FlatComboBox1 = nullptr;
-  QPushButton* FlatButton2 = nullptr;
-  QPushButton* FlatSpeedButton2 = nullptr;
+  QLineEdit* folderEdit = nullptr;
+  QToolButton* browseButton = nullptr;
+  QPlainTextEdit* resultMemo = nullptr;
+  QGroupBox* kindGroup = nullptr;
+  QRadioButton* md5Radio = nullptr;
+  QRadioButton* crc32Radio = nullptr;
+  QCheckBox* subfolderCheck = nullptr;
+  QGroupBox* actionGroup = nullptr;
+  QRadioButton* createRadio = nullptr;
+  QRadioButton* validateRadio = nullptr;
+  QLabel* timeLabel = nullptr;
+  QProgressBar* fileProgress = nullptr;
+  QLabel* completionLabel = nullptr;
+  QLabel* creatorLabel = nullptr;
+  QLineEdit* creatorEdit = nullptr;
+  QLabel* commentLabel = nullptr;
+  QLineEdit* commentEdit = nullptr;
+  QPushButton* goButton = nullptr;
+  QPushButton* aboutButton = nullptr;
+  QLabel* languageLabel = nullptr;
+  QComboBox* languageCombo = nullptr;
+  QPushButton* installLanguageButton = nullptr;
+  QPushButton* closeButton = nullptr;
 
  public slots:
   // Start-up: drop target, language list, captions, command line, default folder.
-  void FormCreate(const QStringList& arguments);
+  void startUp(const QStringList& arguments);
   // GO: the create pass, or the verify window when "Validate" is checked.
-  void FlatSpeedButton1Click();
-  void FlatSpeedButton2Click();
-  void FlatButton1Click();
-  void FlatButton2Click();
-  // Files or folders dropped on `direct`: the first one counts.
-  void DropFileTarget1Drop(const QStringList& names);
-  void JvBitBtn1Click();
-  void FormDestroy();
+  void onGoClicked();
+  void onCloseClicked();
+  void onAboutClicked();
+  void onInstallLanguageClicked();
+  // Files or folders dropped on `folderEdit`: the first one counts.
+  void onFolderDropped(const QStringList& names);
+  void onBrowseClicked();
+  void shutDown();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -105,7 +105,7 @@ class TForm1 : public QWidget, private passes::CreateObserver {
   void setProgress(int percent) override;
   void hideProgress() override;
 
-  QString JvSelectDirectory1Title_;
+  QString folderDialogTitle_;
 };
 
 }  // namespace zelk::ui

@@ -1,5 +1,5 @@
 // The main window's start-up (language list, captions, command line, default
-// folder) and its drop target: everything that puts a first folder into `direct`.
+// folder) and its drop target: everything that puts a first folder into `folderEdit`.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,7 +25,7 @@ namespace {
 
 namespace texts = language::texts;
 
-QString caption(const language::LanguageText& text) { return toQt(language::lookup(text)); }
+QString caption(const language::LanguageText& text) { return toQt(language::translated(text)); }
 
 // The local files and folders of a drag, in the order the source gave them.
 QStringList droppedNames(const QMimeData* data) {
@@ -56,42 +56,42 @@ QString folderArgument(const QStringList& arguments) {
   return toQt(platform::withTrailingSlash(platform::absolutePath(folder)));
 }
 
-void TForm1::FormCreate(const QStringList& arguments) {
-  direct->setAcceptDrops(true);
-  direct->installEventFilter(this);
+void MainWindow::startUp(const QStringList& arguments) {
+  folderEdit->setAcceptDrops(true);
+  folderEdit->installEventFilter(this);
   fillLanguageList();
   setCaptions();
   // "-v" never reaches a main window: the program verifies and ends before.
-  direct->setText(folderArgument(arguments));
-  if (direct->text().isEmpty()) direct->setText(toQt(platform::programFolder()));
+  folderEdit->setText(folderArgument(arguments));
+  if (folderEdit->text().isEmpty()) folderEdit->setText(toQt(platform::programFolder()));
 }
 
-void TForm1::fillLanguageList() {
-  FlatComboBox1->clear();
-  const std::string activeName = language::lookup(texts::Language);
+void MainWindow::fillLanguageList() {
+  languageCombo->clear();
+  const std::string activeName = language::translated(texts::Language);
   const std::vector<std::string> names = language::languageNames(platform::programFolder() + "language/");
-  for (const std::string& name : names) FlatComboBox1->addItem(toQt(name));
+  for (const std::string& name : names) languageCombo->addItem(toQt(name));
   const std::optional<std::size_t> selected = language::selectedLanguage(names, activeName);
-  FlatComboBox1->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
+  languageCombo->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
 }
 
-void TForm1::setCaptions() {
-  JvSelectDirectory1Title_ = caption(texts::Folder);
-  Label1->setText(caption(texts::Creator));
-  Label2->setText(caption(texts::Comment));
-  FlatSpeedButton1->setText(caption(texts::Go));
-  FlatButton1->setText(caption(texts::About));
-  FlatSpeedButton2->setText(caption(texts::Close));
-  FlatGroupBox1->setTitle(caption(texts::Checksum));
-  FlatRadioButton1->setText(caption(texts::Create));
-  vali->setText(caption(texts::Validate));
-  FlatRadioButton3->setText(caption(texts::Crc32));
-  FlatRadioButton2->setText(caption(texts::Md5));
-  FlatCheckBox1->setText(caption(texts::Subfolder));
+void MainWindow::setCaptions() {
+  folderDialogTitle_ = caption(texts::Folder);
+  creatorLabel->setText(caption(texts::Creator));
+  commentLabel->setText(caption(texts::Comment));
+  goButton->setText(caption(texts::Go));
+  aboutButton->setText(caption(texts::About));
+  closeButton->setText(caption(texts::Close));
+  actionGroup->setTitle(caption(texts::Checksum));
+  createRadio->setText(caption(texts::Create));
+  validateRadio->setText(caption(texts::Validate));
+  crc32Radio->setText(caption(texts::Crc32));
+  md5Radio->setText(caption(texts::Md5));
+  subfolderCheck->setText(caption(texts::Subfolder));
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != direct) return QWidget::eventFilter(watched, event);
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != folderEdit) return QWidget::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
@@ -115,7 +115,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       // Handled once the drag has ended, so that a message box does not hold
       // the drag source waiting.
       const QStringList names = droppedNames(drop->mimeData());
-      QMetaObject::invokeMethod(this, [this, names] { DropFileTarget1Drop(names); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(this, [this, names] { onFolderDropped(names); }, Qt::QueuedConnection);
       return true;
     }
     default:
@@ -123,7 +123,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   }
 }
 
-void TForm1::DropFileTarget1Drop(const QStringList& names) {
+void MainWindow::onFolderDropped(const QStringList& names) {
   if (names.isEmpty()) return;
   const platform::FileKind kind = platform::fileKind(fromQt(names.first()));
   if (kind == platform::FileKind::Regular || kind == platform::FileKind::Other) {
@@ -135,9 +135,9 @@ void TForm1::DropFileTarget1Drop(const QStringList& names) {
   setFolder(names.first());
 }
 
-void TForm1::FormDestroy() {
-  direct->removeEventFilter(this);
-  direct->setAcceptDrops(false);
+void MainWindow::shutDown() {
+  folderEdit->removeEventFilter(this);
+  folderEdit->setAcceptDrops(false);
 }
 
 }  // namespace zelk::ui

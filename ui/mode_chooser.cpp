@@ -24,38 +24,38 @@ constexpr int kItemHeight = 17;
 
 }  // namespace
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent) {
+ModeChooser::ModeChooser(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("CRC32/MD5 Mode"));
   setFixedSize(kClientSize);
 
-  RadioGroup1 = new QGroupBox(QStringLiteral("CRC32/MD5 check"), this);
-  RadioGroup1->setGeometry(24, 8, 121, 73);
-  const QRect firstItem(kItemLeft, kFirstItemTop, RadioGroup1->width() - 2 * kItemLeft, kItemHeight);
-  automaticItem = makeRadio(RadioGroup1, QStringLiteral("Automatic"), firstItem, 0);
-  crc32Item = makeRadio(RadioGroup1, QStringLiteral("CRC32"), firstItem, 1);
-  md5Item = makeRadio(RadioGroup1, QStringLiteral("MD5"), firstItem, 2);
+  modeGroup = new QGroupBox(QStringLiteral("CRC32/MD5 check"), this);
+  modeGroup->setGeometry(24, 8, 121, 73);
+  const QRect firstItem(kItemLeft, kFirstItemTop, modeGroup->width() - 2 * kItemLeft, kItemHeight);
+  automaticItem = makeRadio(modeGroup, QStringLiteral("Automatic"), firstItem, 0);
+  crc32Item = makeRadio(modeGroup, QStringLiteral("CRC32"), firstItem, 1);
+  md5Item = makeRadio(modeGroup, QStringLiteral("MD5"), firstItem, 2);
   automaticItem->setChecked(true);
 
-  BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-  BitBtn1->setGeometry(48, 96, 75, 25);
-  BitBtn1->setDefault(true);
-  connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+  okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+  okButton->setGeometry(48, 96, 75, 25);
+  okButton->setDefault(true);
+  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-std::optional<listfile::ChecksumMode> TForm5::ask(QWidget* parent) {
-  TForm5 chooser(parent);
+std::optional<listfile::ChecksumMode> ModeChooser::ask(QWidget* parent) {
+  ModeChooser chooser(parent);
   chooser.centreOnScreen();
   if (chooser.exec() != QDialog::Accepted) return std::nullopt;
   return chooser.selectedMode();
 }
 
-listfile::ChecksumMode TForm5::selectedMode() const {
+listfile::ChecksumMode ModeChooser::selectedMode() const {
   if (md5Item->isChecked()) return listfile::ChecksumMode::Md5;
   if (crc32Item->isChecked()) return listfile::ChecksumMode::Crc32;
   return listfile::ChecksumMode::Automatic;
 }
 
-void TForm5::keyPressEvent(QKeyEvent* event) {
+void ModeChooser::keyPressEvent(QKeyEvent* event) {
   // Without a cancel button Escape has nothing to press; QDialog would reject.
   if (event->key() == Qt::Key_Escape) {
     event->accept();
@@ -64,7 +64,7 @@ void TForm5::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void TForm5::centreOnScreen() {
+void ModeChooser::centreOnScreen() {
   const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   QRect frame(QPoint(0, 0), kOuterSize);

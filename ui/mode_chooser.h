@@ -16,10 +16,10 @@ namespace zelk::ui {
 // A new chooser opens with "Automatic" selected; its texts are fixed, never
 // taken from the language file. OK (or Enter) confirms; there is no cancel
 // button, so Escape does nothing and only the close box declines.
-class TForm5 : public QDialog {
+class ModeChooser : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm5(QWidget* parent = nullptr);
+  explicit ModeChooser(QWidget* parent = nullptr);
 
   // Shows a new chooser modally, centred on the screen of `parent` (or the
   // primary screen). The chosen mode when it was closed with OK, nullopt when
@@ -29,11 +29,11 @@ class TForm5 : public QDialog {
   // The mode of the checked item.
   listfile::ChecksumMode selectedMode() const;
 
-  QGroupBox* RadioGroup1 = nullptr;
+  QGroupBox* modeGroup = nullptr;
   QRadioButton* automaticItem = nullptr;
   QRadioButton* crc32Item = nullptr;
   QRadioButton* md5Item = nullptr;
-  QPushButton* BitBtn1 = nullptr;
+  QPushButton* okButton = nullptr;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

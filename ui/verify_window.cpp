@@ -72,65 +72,65 @@ void appendRun(std::vector<passes::ColouredRun>& runs, std::string text, const p
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent, engines::ProgressSink* progress)
+VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
     : QDialog(parent), progress_(progress != nullptr ? *progress : noProgress()) {
   setWindowTitle(QStringLiteral("Verify"));
   setFixedSize(kClientSize);
   const int labelRight = kClientSize.width() - kLabelRightMargin;
 
-  Label1 = makeLineLabel(this, QStringLiteral("Creator:"), 16, 16, labelRight);
-  Label2 = makeLineLabel(this, QStringLiteral("Comment:"), 16, 32, labelRight);
-  FlatButton1 = makeButton(this, QStringLiteral("&Close"), QRect(184, 248, 57, 25));
-  FlatButton2 = makeButton(this, QStringLiteral("Save"), QRect(328, 248, 129, 25));
-  ListBox1 = new QTextEdit(this);
-  ListBox1->setGeometry(8, 48, 465, 193);
-  ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Label3 = makeLineLabel(this, QString(), 8, 248, 184 - kLabelRightMargin);
+  creatorLabel = makeLineLabel(this, QStringLiteral("Creator:"), 16, 16, labelRight);
+  commentLabel = makeLineLabel(this, QStringLiteral("Comment:"), 16, 32, labelRight);
+  closeButton = makeButton(this, QStringLiteral("&Close"), QRect(184, 248, 57, 25));
+  saveButton = makeButton(this, QStringLiteral("Save"), QRect(328, 248, 129, 25));
+  reportView = new QTextEdit(this);
+  reportView->setGeometry(8, 48, 465, 193);
+  reportView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  modeLabel = makeLineLabel(this, QString(), 8, 248, 184 - kLabelRightMargin);
 
-  connect(FlatButton1, &QPushButton::clicked, this, &TForm2::FlatButton1Click);
-  connect(FlatButton2, &QPushButton::clicked, this, &TForm2::FlatButton2Click);
+  connect(closeButton, &QPushButton::clicked, this, &VerifyWindow::onCloseClicked);
+  connect(saveButton, &QPushButton::clicked, this, &VerifyWindow::onSaveClicked);
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void VerifyWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  FormShow();
+  runPass();
 }
 
-void TForm2::FormShow() {
-  const std::optional<listfile::ChecksumMode> mode = TForm5::ask(this);
+void VerifyWindow::runPass() {
+  const std::optional<listfile::ChecksumMode> mode = ModeChooser::ask(this);
   if (!mode) return;
 
-  Label1->setText(toQt(language::lookup(texts::Creator)));
-  Label2->setText(toQt(language::lookup(texts::Comment)));
-  FlatButton1->setText(toQt(language::lookup(texts::Close)));
-  FlatButton2->setText(toQt(language::lookup(texts::SaveResult)));
+  creatorLabel->setText(toQt(language::translated(texts::Creator)));
+  commentLabel->setText(toQt(language::translated(texts::Comment)));
+  closeButton->setText(toQt(language::translated(texts::Close)));
+  saveButton->setText(toQt(language::translated(texts::SaveResult)));
 
-  ListBox1->clear();
+  reportView->clear();
   reportLines_ = 0;
   passes::runVerifyPass(platform::currentDirectory(), *mode, *this);
 
-  ListBox1->moveCursor(QTextCursor::End);
-  ListBox1->ensureCursorVisible();
+  reportView->moveCursor(QTextCursor::End);
+  reportView->ensureCursorVisible();
 }
 
-void TForm2::FlatButton1Click() { close(); }
+void VerifyWindow::onCloseClicked() { close(); }
 
-void TForm2::FlatButton2Click() {
+void VerifyWindow::onSaveClicked() {
   const std::string directory = platform::currentDirectory();
   const std::string path = platform::withTrailingSlash(directory) + passes::kReportFileName;
   if (!passes::writeRtfFile(path, reportRuns())) {
     throw std::runtime_error("The report could not be saved as \"" + path + "\".");
   }
-  const std::string message = language::formatTemplate(language::lookup(texts::ResultSave), {"\r\n", directory});
+  const std::string message = language::formatTemplate(language::translated(texts::ResultSave), {"\r\n", directory});
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), toQt(message), QMessageBox::Ok, this);
   box.exec();
 }
 
-std::vector<passes::ColouredRun> TForm2::reportRuns() const {
+std::vector<passes::ColouredRun> VerifyWindow::reportRuns() const {
   std::vector<passes::ColouredRun> runs;
-  const QTextDocument* document = ListBox1->document();
+  const QTextDocument* document = reportView->document();
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
     if (block != document->begin()) {
       appendRun(runs, "\n", runs.empty() ? passes::kDefaultColour : runs.back().colour);
@@ -143,19 +143,19 @@ std::vector<passes::ColouredRun> TForm2::reportRuns() const {
   return runs;
 }
 
-void TForm2::creatorText(const std::string& text) { Label1->setText(toShownQt(text)); }
+void VerifyWindow::creatorText(const std::string& text) { creatorLabel->setText(toShownQt(text)); }
 
-void TForm2::commentText(const std::string& text) { Label2->setText(toShownQt(text)); }
+void VerifyWindow::commentText(const std::string& text) { commentLabel->setText(toShownQt(text)); }
 
-void TForm2::entryKind(engines::ChecksumKind kind) {
-  Label3->setText(kind == engines::ChecksumKind::Md5 ? QStringLiteral("MD5-MODE") : QStringLiteral("CRC32-MODE"));
+void VerifyWindow::entryKind(engines::ChecksumKind kind) {
+  modeLabel->setText(kind == engines::ChecksumKind::Md5 ? QStringLiteral("MD5-MODE") : QStringLiteral("CRC32-MODE"));
 }
 
-void TForm2::reportLine(const std::string& text, passes::ReportColour colour) {
+void VerifyWindow::reportLine(const std::string& text, passes::ReportColour colour) {
   QTextCharFormat format;
   // Default lines carry no colour of their own, so they follow the view's.
   if (colour != passes::ReportColour::Default) format.setForeground(toQColor(passes::reportRgb(colour)));
-  QTextCursor cursor(ListBox1->document());
+  QTextCursor cursor(reportView->document());
   cursor.movePosition(QTextCursor::End);
   // The empty report already holds one empty line: the first report line fills it.
   if (reportLines_ > 0) cursor.insertBlock(QTextBlockFormat(), format);
@@ -165,15 +165,15 @@ void TForm2::reportLine(const std::string& text, passes::ReportColour colour) {
 
 // No report is better than one that claims a list without entries: the
 // window closes once the message is read.
-void TForm2::errorMessage(const std::string& text) {
+void VerifyWindow::errorMessage(const std::string& text) {
   QMessageBox::critical(this, QApplication::applicationName(), toShownQt(text));
   QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }
 
-void TForm2::showProgress() { progress_.showProgress(); }
+void VerifyWindow::showProgress() { progress_.showProgress(); }
 
-void TForm2::setProgress(int percent) { progress_.setProgress(percent); }
+void VerifyWindow::setProgress(int percent) { progress_.setProgress(percent); }
 
-void TForm2::hideProgress() { progress_.hideProgress(); }
+void VerifyWindow::hideProgress() { progress_.hideProgress(); }
 
 }  // namespace zelk::ui

@@ -16,18 +16,18 @@ class QTextEdit;
 
 namespace zelk::ui {
 
-class TForm2 : public QDialog, private passes::VerifyObserver {
+class VerifyWindow : public QDialog, private passes::VerifyObserver {
   Q_OBJECT
  public:
   // `progress` is the main window's bar, or null when there is no main window.
-  explicit TForm2(QWidget* parent = nullptr, engines::ProgressSink* progress = nullptr);
+  explicit VerifyWindow(QWidget* parent = nullptr, engines::ProgressSink* progress = nullptr);
 
-  QLabel* Label1 = nullptr;
-  QLabel* Label2 = nullptr;
-  QPushButton* FlatButton1 = nullptr;
-  QPushButton* FlatButton2 = nullptr;
-  QTextEdit* ListBox1 = nullptr;
-  QLabel* Label3 = nullptr;
+  QLabel* creatorLabel = nullptr;
+  QLabel* commentLabel = nullptr;
+  QPushButton* closeButton = nullptr;
+  QPushButton* saveButton = nullptr;
+  QTextEdit* reportView = nullptr;
+  QLabel* modeLabel = nullptr;
 
   // The report as it stands now, edits included: its text in runs of one
   // colour, a '\n' between lines; the view's default colour is kDefaultColour.
@@ -39,14 +39,14 @@ class TForm2 : public QDialog, private passes::VerifyObserver {
   // leaves the initial captions and an empty report. A list that cannot be
   // read is said in an error box, and the window then closes. A bad language template
   // (TemplateError) or a failure of the pass propagates to the caller.
-  void FormShow();
-  void FlatButton1Click();
+  void runPass();
+  void onCloseClicked();
   // Writes reportRuns() as "result.rtf" into the current directory and says
   // where; throws std::runtime_error when the file cannot be written.
-  void FlatButton2Click();
+  void onSaveClicked();
 
  protected:
-  // Runs FormShow the first time only, before the window is painted.
+  // Runs runPass the first time only, before the window is painted.
   void showEvent(QShowEvent* event) override;
 
  private:

@@ -67,13 +67,13 @@ TEST(FirstDetailLines, NameClassAndThrowAddressOrThread) {
 
 TEST(DetailLines, SectionsComeInTheirOrderAndOnlyWithTheirData) {
   DetailInputs inputs;
-  inputs.focusChain = {{"QLineEdit", "folderField"}, {"zelk::ui::TForm1", ""}};
+  inputs.focusChain = {{"QLineEdit", "folderField"}, {"zelk::ui::MainWindow", ""}};
   const std::vector<std::string> all = detailLines(kAllSections, inputs);
   EXPECT_EQ(headingsOf(all), (std::vector<std::string>{"System   : ", "List of loa", "Active Cont"}))
       << "no stack section without a record";
   EXPECT_EQ(std::vector<std::string>(all.end() - 4, all.end()),
             (std::vector<std::string>{"Active Controls hiearchy:", "QLineEdit \"folderField\"",
-                                      "zelk::ui::TForm1 \"\"", kSeparator}));
+                                      "zelk::ui::MainWindow \"\"", kSeparator}));
 
   inputs.stack = StackRecord{};
   inputs.stack->size = 1;

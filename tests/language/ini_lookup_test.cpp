@@ -92,18 +92,18 @@ TEST(IniLese, ReadsTheActiveFileAfreshEachCall) {
   TempFolder temp;
   ProgramFolderScope scope(temp.path());
   EXPECT_EQ(activeLanguageFile(), temp.path() + "language.lng");
-  EXPECT_EQ(Ini_lese("GUI", "GO", "GO"), "GO");
-  EXPECT_EQ(lookup(texts::Close), "&Close");
+  EXPECT_EQ(activeLanguageText("GUI", "GO", "GO"), "GO");
+  EXPECT_EQ(translated(texts::Close), "&Close");
 
   temp.write("language.lng", "[LANGUAGE]\r\nLANGUAGE=deutsch\r\n[GUI]\r\nGO=Los\r\n");
-  EXPECT_EQ(Ini_lese("GUI", "GO", "GO"), "Los");
-  EXPECT_EQ(lookup(texts::Go), "Los");
-  EXPECT_EQ(lookup(texts::Language), "deutsch");
-  EXPECT_EQ(lookup(texts::Folder), "Chooce the folder");
-  EXPECT_EQ(lookup(texts::FileCrcError), "FILE: %s CRC ERROR. File was modified, check it.  %s");
+  EXPECT_EQ(activeLanguageText("GUI", "GO", "GO"), "Los");
+  EXPECT_EQ(translated(texts::Go), "Los");
+  EXPECT_EQ(translated(texts::Language), "deutsch");
+  EXPECT_EQ(translated(texts::Folder), "Chooce the folder");
+  EXPECT_EQ(translated(texts::FileCrcError), "FILE: %s CRC ERROR. File was modified, check it.  %s");
 
   temp.write("language.lng", "[GUI]\r\nGO=Start\r\n");
-  EXPECT_EQ(lookup(texts::Go), "Start");
+  EXPECT_EQ(translated(texts::Go), "Start");
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST_F(ErrorReportTest, BadTemplateInAVerifyPassOpensTheReportWithEverySection) 
   goButton->setFocus();
   ASSERT_TRUE(QTest::qWaitFor([goButton] { return goButton->hasFocus(); }));
   modal::chooseMode(listfile::ChecksumMode::Automatic);
-  TForm2 window(&opener);
+  VerifyWindow window(&opener);
   // Modal as exec() opens it, without exec()'s loop that nobody would end.
   window.setWindowModality(Qt::ApplicationModal);
   window.show();
@@ -71,7 +71,7 @@ TEST_F(ErrorReportTest, BadTemplateInAVerifyPassOpensTheReportWithEverySection) 
   EXPECT_EQ(seen_.details[0], "Exception class: zelk::language::TemplateError");
   EXPECT_TRUE(seen_.details[1].starts_with("Exception address: ")) << seen_.details[1];
   EXPECT_TRUE(seen_.details[3].starts_with("Stack list, generated ")) << seen_.details[3];
-  EXPECT_TRUE(hasLine(seen_.details, "] verify_window.zelk::ui::TForm2::FormShow() (Line "));
+  EXPECT_TRUE(hasLine(seen_.details, "] verify_window.zelk::ui::VerifyWindow::runPass() (Line "));
   EXPECT_TRUE(hasLine(seen_.details, "ui/verify_window.cpp\""));
   EXPECT_TRUE(hasLine(seen_.details, "] verify_pass.zelk::passes::runVerifyPass("));
   for (const char* heading : {"System   : ", "Processor: ", "Display  : ", "List of loaded modules:"}) {

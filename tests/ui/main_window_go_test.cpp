@@ -33,22 +33,22 @@ class GoTest : public MainWindowTest {
     folder_ = work_.makeFolder("music");
     work_.write("music/a.txt", "123456789");
     work_.write("music/b.txt", "abc");
-    window_ = std::make_unique<TForm1>();
-    window_->direct->setText(qt(folder_));
+    window_ = std::make_unique<MainWindow>();
+    window_->folderEdit->setText(qt(folder_));
   }
 
   std::string folder_;
-  std::unique_ptr<TForm1> window_;
+  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(GoTest, CreatePassFillsTheWindowAndWritesTheList) {
-  window_->Memo1->setPlainText("old line");
-  window_->FlatSpeedButton1->click();
+  window_->resultMemo->setPlainText("old line");
+  window_->goButton->click();
 
-  EXPECT_EQ(window_->Memo1->toPlainText(), "a.txt cbf43926\nb.txt 352441c2");
-  EXPECT_TRUE(window_->Label3->text().startsWith("TIME: ")) << window_->Label3->text().toStdString();
-  EXPECT_TRUE(window_->Label3->text().endsWith(" sek"));
-  EXPECT_EQ(window_->finish->text(), "Checksum create is finish");
+  EXPECT_EQ(window_->resultMemo->toPlainText(), "a.txt cbf43926\nb.txt 352441c2");
+  EXPECT_TRUE(window_->timeLabel->text().startsWith("TIME: ")) << window_->timeLabel->text().toStdString();
+  EXPECT_TRUE(window_->timeLabel->text().endsWith(" sek"));
+  EXPECT_EQ(window_->completionLabel->text(), "Checksum create is finish");
   const std::string list = work_.read("music/music.sfv");
   EXPECT_NE(list.find("a.txt cbf43926\r\nb.txt 352441c2\r\n"), std::string::npos) << list;
   EXPECT_EQ(platform::currentDirectory() + "/", folder_);
@@ -56,13 +56,13 @@ TEST_F(GoTest, CreatePassFillsTheWindowAndWritesTheList) {
 
 TEST_F(GoTest, CreatePassTakesKindSubfoldersCreatorAndComment) {
   work_.write("music/live/c.txt", "");
-  window_->FlatRadioButton2->setChecked(true);
-  window_->FlatCheckBox1->setChecked(true);
-  window_->Edit1->setText("Maker");
-  window_->Edit2->setText("Note");
-  window_->FlatSpeedButton1->click();
+  window_->md5Radio->setChecked(true);
+  window_->subfolderCheck->setChecked(true);
+  window_->creatorEdit->setText("Maker");
+  window_->commentEdit->setText("Note");
+  window_->goButton->click();
 
-  EXPECT_EQ(window_->Memo1->toPlainText(),
+  EXPECT_EQ(window_->resultMemo->toPlainText(),
             "a.txt 25f9e794323b453885f5181f1b624d0b\n"
             "b.txt 900150983cd24fb0d6963f7d28e17f72\n"
             "live\\c.txt d41d8cd98f00b204e9800998ecf8427e");
@@ -75,8 +75,8 @@ TEST_F(GoTest, CreatePassTakesKindSubfoldersCreatorAndComment) {
 TEST_F(GoTest, ExistingListIsKeptWhenTheAnswerIsNo) {
   const std::string oldList = "a.txt 00000000\r\n";
   work_.write("music/music.sfv", oldList);
-  window_->Label3->setText("TIME: 9.99 sek");
-  window_->Memo1->setPlainText("old line");
+  window_->timeLabel->setText("TIME: 9.99 sek");
+  window_->resultMemo->setPlainText("old line");
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QString caption, question;
   bool noWasDefault = false;
@@ -89,15 +89,15 @@ TEST_F(GoTest, ExistingListIsKeptWhenTheAnswerIsNo) {
     noWasDefault = box->defaultButton() == box->button(QMessageBox::No);
     box->button(QMessageBox::No)->click();
   });
-  window_->FlatSpeedButton1->click();
+  window_->goButton->click();
 
   EXPECT_EQ(question, "File \"music.sfv\" is exit. Overwrite it?");
   EXPECT_EQ(caption, "Information");
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_TRUE(noWasDefault);
   EXPECT_EQ(work_.read("music/music.sfv"), oldList);
-  EXPECT_TRUE(window_->Memo1->toPlainText().isEmpty());
-  EXPECT_EQ(window_->Label3->text(), "TIME: 9.99 sek");
+  EXPECT_TRUE(window_->resultMemo->toPlainText().isEmpty());
+  EXPECT_EQ(window_->timeLabel->text(), "TIME: 9.99 sek");
 }
 
 TEST_F(GoTest, ExistingListIsReplacedWhenTheAnswerIsYes) {
@@ -107,30 +107,30 @@ TEST_F(GoTest, ExistingListIsReplacedWhenTheAnswerIsYes) {
     ASSERT_NE(box, nullptr);
     box->button(QMessageBox::Yes)->click();
   });
-  window_->FlatSpeedButton1->click();
+  window_->goButton->click();
 
   EXPECT_NE(work_.read("music/music.sfv").find("a.txt cbf43926\r\n"), std::string::npos);
-  EXPECT_EQ(window_->finish->text(), "Checksum create is finish");
+  EXPECT_EQ(window_->completionLabel->text(), "Checksum create is finish");
 }
 
 TEST_F(GoTest, MissingFolderIsReportedInAnErrorBox) {
-  window_->direct->setText(qt(work_.path() + "nowhere/"));
+  window_->folderEdit->setText(qt(work_.path() + "nowhere/"));
   modal::ShownMessage message;
   modals_.setHandler(modal::recordMessageBox(message));
-  window_->FlatSpeedButton1->click();
+  window_->goButton->click();
   EXPECT_EQ(message.icon, QMessageBox::Critical);
   EXPECT_TRUE(qt(message.text).contains("nowhere")) << message.text;
-  EXPECT_TRUE(window_->finish->text().isEmpty());
+  EXPECT_TRUE(window_->completionLabel->text().isEmpty());
 }
 
 TEST_F(GoTest, ValidateOnAFolderThatCannotBeEnteredSaysSoAndChecksNothing) {
   work_.write("music/music.sfv", "a.txt cbf43926\r\n");
   ASSERT_TRUE(platform::setCurrentDirectory(folder_));
-  window_->direct->setText(qt(work_.path() + "nowhere/"));
-  window_->vali->setChecked(true);
+  window_->folderEdit->setText(qt(work_.path() + "nowhere/"));
+  window_->validateRadio->setChecked(true);
   modal::ShownMessage message;
   modals_.setHandler(modal::recordMessageBox(message));
-  window_->FlatSpeedButton1->click();
+  window_->goButton->click();
   EXPECT_EQ(message.icon, QMessageBox::Critical);
   EXPECT_EQ(message.text, "The folder \"" + work_.path() + "nowhere/\" does not exist or cannot be opened.");
   EXPECT_EQ(platform::currentDirectory() + "/", folder_);
@@ -138,49 +138,49 @@ TEST_F(GoTest, ValidateOnAFolderThatCannotBeEnteredSaysSoAndChecksNothing) {
 
 TEST_F(GoTest, DotFolderTextNamesTheListAfterTheFolder) {
   ASSERT_TRUE(platform::setCurrentDirectory(folder_));
-  window_->direct->setText(".");
-  window_->FlatSpeedButton1->click();
+  window_->folderEdit->setText(".");
+  window_->goButton->click();
   EXPECT_NE(work_.read("music/music.sfv").find("a.txt cbf43926\r\n"), std::string::npos);
   EXPECT_FALSE(platform::fileKind(folder_ + "..sfv") == platform::FileKind::Regular);
 }
 
 TEST_F(GoTest, ProgressBarFollowsAFileReadInBlocks) {
   work_.write("music/big.bin", std::string(300 * 1024, 'x'));
-  window_->FlatRadioButton2->setChecked(true);  // MD5 always reads in blocks
+  window_->md5Radio->setChecked(true);  // MD5 always reads in blocks
   QList<int> positions;
-  QObject::connect(window_->ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
-    if (!window_->ProgressBar1->isHidden()) positions.append(value);
+  QObject::connect(window_->fileProgress, &QProgressBar::valueChanged, [&](int value) {
+    if (!window_->fileProgress->isHidden()) positions.append(value);
   });
-  window_->FlatSpeedButton1->click();
+  window_->goButton->click();
 
   ASSERT_FALSE(positions.isEmpty());
   EXPECT_EQ(positions.last(), 100);
   EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
-  EXPECT_TRUE(window_->ProgressBar1->isHidden());
+  EXPECT_TRUE(window_->fileProgress->isHidden());
 }
 
 TEST_F(GoTest, ValidateOpensTheVerifyWindowOnTheFolder) {
   work_.write("music/music.sfv", "a.txt cbf43926\r\n");
-  window_->vali->setChecked(true);
+  window_->validateRadio->setChecked(true);
   bool chooserSeen = false;
   QString report;
   modals_.setHandler([&](QWidget* modal) {
-    if (auto* chooser = qobject_cast<TForm5*>(modal)) {
+    if (auto* chooser = qobject_cast<ModeChooser*>(modal)) {
       chooserSeen = true;
       chooser->accept();
-    } else if (auto* verifyWindow = qobject_cast<TForm2*>(modal)) {
-      report = verifyWindow->ListBox1->toPlainText();
+    } else if (auto* verifyWindow = qobject_cast<VerifyWindow*>(modal)) {
+      report = verifyWindow->reportView->toPlainText();
       verifyWindow->reject();
     } else {
       ADD_FAILURE() << modal->metaObject()->className();
     }
   });
-  window_->FlatSpeedButton1->click();
+  window_->goButton->click();
 
   EXPECT_TRUE(chooserSeen);
   EXPECT_TRUE(report.contains("FILE: a.txt CRC OK.")) << report.toStdString();
-  EXPECT_TRUE(window_->findChildren<TForm2*>().isEmpty());
-  EXPECT_TRUE(window_->Memo1->toPlainText().isEmpty());
+  EXPECT_TRUE(window_->findChildren<VerifyWindow*>().isEmpty());
+  EXPECT_TRUE(window_->resultMemo->toPlainText().isEmpty());
   EXPECT_EQ(platform::currentDirectory() + "/", folder_);
 }
 

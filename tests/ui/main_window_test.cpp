@@ -24,19 +24,19 @@ using testing::MainWindowTest;
 using testing::qt;
 
 // Control texts by the key each one shows, plus the fixed ones.
-std::vector<std::pair<QString, QString>> captions(const TForm1& window) {
-  return {{"FOLDER", window.folderDialogTitle()},   {"CREATOR", window.Label1->text()},
-          {"COMMENT", window.Label2->text()},       {"GO", window.FlatSpeedButton1->text()},
-          {"ABOUT", window.FlatButton1->text()},    {"Close", window.FlatSpeedButton2->text()},
-          {"Checksum", window.FlatGroupBox1->title()}, {"Create", window.FlatRadioButton1->text()},
-          {"Validate", window.vali->text()},        {"CRC32", window.FlatRadioButton3->text()},
-          {"MD5", window.FlatRadioButton2->text()}, {"SUBFOLDER", window.FlatCheckBox1->text()},
-          {"fixed group", window.FlatGroupBox2->title()}, {"fixed label", window.Label5->text()},
-          {"fixed button", window.FlatButton2->text()}};
+std::vector<std::pair<QString, QString>> captions(const MainWindow& window) {
+  return {{"FOLDER", window.folderDialogTitle()},   {"CREATOR", window.creatorLabel->text()},
+          {"COMMENT", window.commentLabel->text()},       {"GO", window.goButton->text()},
+          {"ABOUT", window.aboutButton->text()},    {"Close", window.closeButton->text()},
+          {"Checksum", window.actionGroup->title()}, {"Create", window.createRadio->text()},
+          {"Validate", window.validateRadio->text()},        {"CRC32", window.crc32Radio->text()},
+          {"MD5", window.md5Radio->text()}, {"SUBFOLDER", window.subfolderCheck->text()},
+          {"fixed group", window.kindGroup->title()}, {"fixed label", window.languageLabel->text()},
+          {"fixed button", window.installLanguageButton->text()}};
 }
 
 TEST_F(MainWindowTest, CaptionsWithoutLanguageFileAreTheDefaults) {
-  const TForm1 window;
+  const MainWindow window;
   const std::vector<std::pair<QString, QString>> expected = {
       {"FOLDER", "Chooce the folder"}, {"CREATOR", "CREATOR"},   {"COMMENT", "COMMENT"},
       {"GO", "GO"},                    {"ABOUT", "ABOUT"},       {"Close", "&Close"},
@@ -50,12 +50,12 @@ TEST_F(MainWindowTest, CaptionsComeFromTheActiveLanguageFile) {
   programFolder_.write("language.lng",
                        "[gui]\r\ngo = Start\r\nCreator=Ersteller\r\nABOUT=\r\nfolder = 'Ordner waehlen'\r\n"
                        "[PROG]\r\nGO=not a caption\r\n");
-  const TForm1 window;
-  EXPECT_EQ(window.FlatSpeedButton1->text(), "Start");
-  EXPECT_EQ(window.Label1->text(), "Ersteller");
-  EXPECT_EQ(window.FlatButton1->text(), "");  // present but empty: no default
+  const MainWindow window;
+  EXPECT_EQ(window.goButton->text(), "Start");
+  EXPECT_EQ(window.creatorLabel->text(), "Ersteller");
+  EXPECT_EQ(window.aboutButton->text(), "");  // present but empty: no default
   EXPECT_EQ(window.folderDialogTitle(), "Ordner waehlen");
-  EXPECT_EQ(window.Label2->text(), "COMMENT");
+  EXPECT_EQ(window.commentLabel->text(), "COMMENT");
 }
 
 TEST_F(MainWindowTest, LanguageListIsSortedAndSelectsTheActiveLanguage) {
@@ -78,12 +78,12 @@ TEST_F(MainWindowTest, LanguageListIsSortedAndSelectsTheActiveLanguage) {
     for (const std::string& file : test.files) folder.write("language/" + file, "[LANGUAGE]\r\n");
     if (!test.active.empty()) folder.write("language.lng", "[LANGUAGE]\r\nLANGUAGE=" + test.active + "\r\n");
 
-    const TForm1 window;
+    const MainWindow window;
     QStringList items;
-    for (int i = 0; i < window.FlatComboBox1->count(); ++i) items.append(window.FlatComboBox1->itemText(i));
+    for (int i = 0; i < window.languageCombo->count(); ++i) items.append(window.languageCombo->itemText(i));
     EXPECT_EQ(items, test.items) << test.active;
-    EXPECT_EQ(window.FlatComboBox1->currentText(), test.current) << test.active;
-    EXPECT_FALSE(window.FlatComboBox1->isEditable());
+    EXPECT_EQ(window.languageCombo->currentText(), test.current) << test.active;
+    EXPECT_FALSE(window.languageCombo->isEditable());
   }
 }
 
@@ -113,44 +113,44 @@ TEST_F(MainWindowTest, CommandLineFolderOrTheProgramFolder) {
       {{"-V", dataFolder}, programFolder},
   };
   for (const auto& [arguments, expected] : cases) {
-    const TForm1 window(arguments);
-    EXPECT_EQ(window.direct->text(), expected) << arguments.join(' ').toStdString();
+    const MainWindow window(arguments);
+    EXPECT_EQ(window.folderEdit->text(), expected) << arguments.join(' ').toStdString();
   }
 }
 
 TEST_F(MainWindowTest, WindowStartsWithItsDefaults) {
-  const TForm1 window;
+  const MainWindow window;
   EXPECT_EQ(window.windowTitle(), "Zelk SFV Utility - by the Zelk developers - version 1.02");
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
   EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(window.windowIcon().isNull());
-  EXPECT_EQ(window.focusWidget(), window.FlatCheckBox1);
+  EXPECT_EQ(window.focusWidget(), window.subfolderCheck);
 
-  EXPECT_TRUE(window.FlatRadioButton3->isChecked());
-  EXPECT_FALSE(window.FlatRadioButton2->isChecked());
-  EXPECT_TRUE(window.FlatRadioButton1->isChecked());
-  EXPECT_FALSE(window.vali->isChecked());
-  EXPECT_FALSE(window.FlatCheckBox1->isChecked());
-  EXPECT_TRUE(window.Memo1->isReadOnly());
-  EXPECT_EQ(window.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
-  EXPECT_TRUE(window.ProgressBar1->isHidden());
-  EXPECT_EQ(window.ProgressBar1->minimum(), 0);
-  EXPECT_EQ(window.ProgressBar1->maximum(), 100);
-  EXPECT_EQ(window.ProgressBar1->geometry(), window.Label3->geometry());
-  EXPECT_TRUE(window.Label3->text().isEmpty());
-  EXPECT_TRUE(window.finish->text().isEmpty());
-  EXPECT_TRUE(window.direct->acceptDrops());
+  EXPECT_TRUE(window.crc32Radio->isChecked());
+  EXPECT_FALSE(window.md5Radio->isChecked());
+  EXPECT_TRUE(window.createRadio->isChecked());
+  EXPECT_FALSE(window.validateRadio->isChecked());
+  EXPECT_FALSE(window.subfolderCheck->isChecked());
+  EXPECT_TRUE(window.resultMemo->isReadOnly());
+  EXPECT_EQ(window.resultMemo->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_TRUE(window.fileProgress->isHidden());
+  EXPECT_EQ(window.fileProgress->minimum(), 0);
+  EXPECT_EQ(window.fileProgress->maximum(), 100);
+  EXPECT_EQ(window.fileProgress->geometry(), window.timeLabel->geometry());
+  EXPECT_TRUE(window.timeLabel->text().isEmpty());
+  EXPECT_TRUE(window.completionLabel->text().isEmpty());
+  EXPECT_TRUE(window.folderEdit->acceptDrops());
 }
 
 TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
-  const TForm1 window;
+  const MainWindow window;
   const QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   for (const QWidget* control : controls) {
     EXPECT_TRUE(window.rect().contains(control->geometry())) << control->metaObject()->className();
     for (const QWidget* other : controls) {
-      const bool barOverTimeLabel = (control == window.ProgressBar1 && other == window.Label3) ||
-                                    (control == window.Label3 && other == window.ProgressBar1);
+      const bool barOverTimeLabel = (control == window.fileProgress && other == window.timeLabel) ||
+                                    (control == window.timeLabel && other == window.fileProgress);
       if (control == other || barOverTimeLabel) continue;
       EXPECT_FALSE(control->geometry().intersects(other->geometry()))
           << control->metaObject()->className() << " / " << other->metaObject()->className();
@@ -159,10 +159,10 @@ TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
 }
 
 TEST_F(MainWindowTest, CloseButtonClosesTheWindow) {
-  TForm1 window;
+  MainWindow window;
   window.show();
   ASSERT_TRUE(window.isVisible());
-  window.FlatSpeedButton2->click();
+  window.closeButton->click();
   EXPECT_FALSE(window.isVisible());
 }
 

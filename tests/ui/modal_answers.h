@@ -18,9 +18,9 @@
 namespace zelk::ui::modal {
 
 // Runs `action` on the mode chooser once it is open.
-inline void whenChooserOpens(std::function<void(TForm5&)> action) {
+inline void whenChooserOpens(std::function<void(ModeChooser&)> action) {
   QTimer::singleShot(0, [action = std::move(action)] {
-    auto* chooser = qobject_cast<TForm5*>(QApplication::activeModalWidget());
+    auto* chooser = qobject_cast<ModeChooser*>(QApplication::activeModalWidget());
     ASSERT_NE(chooser, nullptr) << "the mode chooser is not open";
     action(*chooser);
   });
@@ -28,13 +28,13 @@ inline void whenChooserOpens(std::function<void(TForm5&)> action) {
 
 // Checks `mode`'s item in the chooser and presses OK.
 inline void chooseMode(listfile::ChecksumMode mode) {
-  whenChooserOpens([mode](TForm5& chooser) {
+  whenChooserOpens([mode](ModeChooser& chooser) {
     switch (mode) {
       case listfile::ChecksumMode::Automatic: chooser.automaticItem->setChecked(true); break;
       case listfile::ChecksumMode::Crc32: chooser.crc32Item->setChecked(true); break;
       case listfile::ChecksumMode::Md5: chooser.md5Item->setChecked(true); break;
     }
-    chooser.BitBtn1->click();
+    chooser.okButton->click();
   });
 }
 

@@ -18,89 +18,89 @@ using listfile::ChecksumMode;
 using modal::whenChooserOpens;
 
 // Key presses go where the user's would: to the widget holding the focus.
-QWidget* keyTarget(TForm5& chooser) {
+QWidget* keyTarget(ModeChooser& chooser) {
   QWidget* focus = chooser.focusWidget();
   return focus != nullptr ? focus : &chooser;
 }
 
 TEST(ModeChooser, OpensWithFixedTextsAutomaticCheckedAndOkAsDefault) {
-  TForm5 chooser;
+  ModeChooser chooser;
   EXPECT_EQ(chooser.windowTitle(), "CRC32/MD5 Mode");
-  EXPECT_EQ(chooser.RadioGroup1->title(), "CRC32/MD5 check");
-  EXPECT_EQ(chooser.RadioGroup1->geometry(), QRect(24, 8, 121, 73));
+  EXPECT_EQ(chooser.modeGroup->title(), "CRC32/MD5 check");
+  EXPECT_EQ(chooser.modeGroup->geometry(), QRect(24, 8, 121, 73));
   EXPECT_EQ(chooser.automaticItem->text(), "Automatic");
   EXPECT_EQ(chooser.crc32Item->text(), "CRC32");
   EXPECT_EQ(chooser.md5Item->text(), "MD5");
   EXPECT_LT(chooser.automaticItem->y(), chooser.crc32Item->y());
   EXPECT_LT(chooser.crc32Item->y(), chooser.md5Item->y());
-  EXPECT_LE(chooser.md5Item->geometry().bottom(), chooser.RadioGroup1->height());
+  EXPECT_LE(chooser.md5Item->geometry().bottom(), chooser.modeGroup->height());
   EXPECT_TRUE(chooser.automaticItem->isChecked());
   EXPECT_FALSE(chooser.crc32Item->isChecked());
   EXPECT_FALSE(chooser.md5Item->isChecked());
   EXPECT_EQ(chooser.selectedMode(), ChecksumMode::Automatic);
 
-  EXPECT_EQ(chooser.BitBtn1->text(), "OK");
-  EXPECT_EQ(chooser.BitBtn1->geometry(), QRect(48, 96, 75, 25));
-  EXPECT_TRUE(chooser.BitBtn1->isDefault());
-  EXPECT_FALSE(chooser.BitBtn1->icon().isNull());
+  EXPECT_EQ(chooser.okButton->text(), "OK");
+  EXPECT_EQ(chooser.okButton->geometry(), QRect(48, 96, 75, 25));
+  EXPECT_TRUE(chooser.okButton->isDefault());
+  EXPECT_FALSE(chooser.okButton->icon().isNull());
 
   // Fixed size that holds the controls within a 195 x 156 window.
   EXPECT_EQ(chooser.minimumSize(), chooser.maximumSize());
   EXPECT_LE(chooser.width(), 195);
   EXPECT_LE(chooser.height(), 156);
-  EXPECT_LE(chooser.BitBtn1->geometry().bottom(), chooser.height());
+  EXPECT_LE(chooser.okButton->geometry().bottom(), chooser.height());
 }
 
 TEST(ModeChooser, EnterConfirmsAutomatic) {
-  whenChooserOpens([](TForm5& chooser) { QTest::keyClick(keyTarget(chooser), Qt::Key_Return); });
-  EXPECT_EQ(TForm5::ask(nullptr), ChecksumMode::Automatic);
+  whenChooserOpens([](ModeChooser& chooser) { QTest::keyClick(keyTarget(chooser), Qt::Key_Return); });
+  EXPECT_EQ(ModeChooser::ask(nullptr), ChecksumMode::Automatic);
 }
 
 TEST(ModeChooser, EscapeLeavesTheChooserOpen) {
-  TForm5 chooser;
+  ModeChooser chooser;
   bool openAfterEscape = false;
   QTimer::singleShot(0, [&] {
     QTest::keyClick(keyTarget(chooser), Qt::Key_Escape);
     openAfterEscape = chooser.isVisible();
-    chooser.BitBtn1->click();
+    chooser.okButton->click();
   });
   chooser.exec();
   EXPECT_TRUE(openAfterEscape);
 }
 
 TEST(ModeChooser, CloseBoxDeclines) {
-  whenChooserOpens([](TForm5& chooser) { chooser.close(); });
-  EXPECT_EQ(TForm5::ask(nullptr), std::nullopt);
+  whenChooserOpens([](ModeChooser& chooser) { chooser.close(); });
+  EXPECT_EQ(ModeChooser::ask(nullptr), std::nullopt);
 }
 
 TEST(ModeChooser, OkGivesTheClickedItemsMode) {
   const struct {
-    QRadioButton* TForm5::*item;
+    QRadioButton* ModeChooser::*item;
     ChecksumMode expected;
   } cases[] = {
-      {&TForm5::automaticItem, ChecksumMode::Automatic},
-      {&TForm5::crc32Item, ChecksumMode::Crc32},
-      {&TForm5::md5Item, ChecksumMode::Md5},
+      {&ModeChooser::automaticItem, ChecksumMode::Automatic},
+      {&ModeChooser::crc32Item, ChecksumMode::Crc32},
+      {&ModeChooser::md5Item, ChecksumMode::Md5},
   };
   for (const auto& c : cases) {
     // Leave another item checked first, so a click that is lost shows.
-    whenChooserOpens([&c](TForm5& chooser) {
-      (c.item == &TForm5::md5Item ? chooser.crc32Item : chooser.md5Item)->setChecked(true);
+    whenChooserOpens([&c](ModeChooser& chooser) {
+      (c.item == &ModeChooser::md5Item ? chooser.crc32Item : chooser.md5Item)->setChecked(true);
       QRadioButton* item = chooser.*c.item;
       QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(6, item->height() / 2));
-      QTest::mouseClick(chooser.BitBtn1, Qt::LeftButton);
+      QTest::mouseClick(chooser.okButton, Qt::LeftButton);
     });
-    EXPECT_EQ(TForm5::ask(nullptr), c.expected) << static_cast<int>(c.expected);
+    EXPECT_EQ(ModeChooser::ask(nullptr), c.expected) << static_cast<int>(c.expected);
   }
 }
 
 TEST(ModeChooser, OpensCentredOnTheScreen) {
   QPoint offset;
-  whenChooserOpens([&offset](TForm5& chooser) {
+  whenChooserOpens([&offset](ModeChooser& chooser) {
     offset = chooser.frameGeometry().center() - chooser.screen()->availableGeometry().center();
-    chooser.BitBtn1->click();
+    chooser.okButton->click();
   });
-  TForm5::ask(nullptr);
+  ModeChooser::ask(nullptr);
   // The frame is estimated before the window manager draws it.
   EXPECT_LE(offset.manhattanLength(), 30) << offset.x() << "," << offset.y();
 }

@@ -54,9 +54,9 @@ inline std::string colourName(const QTextCharFormat& format) {
 }
 
 // The report's lines with the colour of their text ("mixed" when it varies).
-inline std::vector<Line> reportOf(const TForm2& window) {
+inline std::vector<Line> reportOf(const VerifyWindow& window) {
   std::vector<Line> lines;
-  const QTextDocument* document = window.ListBox1->document();
+  const QTextDocument* document = window.reportView->document();
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
     std::string colour;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -73,7 +73,7 @@ inline std::string text(const QPushButton* button) { return button->text().toStd
 
 // Each test works in a folder of its own as the current directory, with a
 // program folder of its own for the language file.
-class VerifyWindow : public ::testing::Test {
+class VerifyWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::setProgramFolderForTesting(programFolder_.path());
@@ -86,8 +86,8 @@ class VerifyWindow : public ::testing::Test {
   }
 
   // Opens a verify window as its opener does; queue the chooser's answer first.
-  std::unique_ptr<TForm2> openWindow(engines::ProgressSink* progress = nullptr) {
-    auto window = std::make_unique<TForm2>(nullptr, progress);
+  std::unique_ptr<VerifyWindow> openWindow(engines::ProgressSink* progress = nullptr) {
+    auto window = std::make_unique<VerifyWindow>(nullptr, progress);
     window->show();
     return window;
   }

@@ -40,35 +40,35 @@ std::string htmlColourOf(const std::string& html, const std::string& text) {
   return colour == std::string::npos ? std::string() : html.substr(colour + marker.size(), 7);
 }
 
-TEST_F(VerifyWindow, DecliningTheChooserLeavesInitialCaptionsAndSavesAnEmptyReport) {
+TEST_F(VerifyWindowTest, DecliningTheChooserLeavesInitialCaptionsAndSavesAnEmptyReport) {
   folder_.write("check.txt", kCheckText);
   folder_.write("files.sfv", listOf({"; creator: Ann", "check.txt cbf43926"}));
-  modal::whenChooserOpens([](TForm5& chooser) { chooser.close(); });
+  modal::whenChooserOpens([](ModeChooser& chooser) { chooser.close(); });
   const auto window = openWindow();
-  EXPECT_EQ(text(window->Label1), "Creator:");
-  EXPECT_EQ(text(window->Label2), "Comment:");
-  EXPECT_EQ(text(window->Label3), "");
-  EXPECT_EQ(text(window->FlatButton1), "&Close");
-  EXPECT_EQ(text(window->FlatButton2), "Save");
-  EXPECT_TRUE(window->ListBox1->document()->isEmpty());
+  EXPECT_EQ(text(window->creatorLabel), "Creator:");
+  EXPECT_EQ(text(window->commentLabel), "Comment:");
+  EXPECT_EQ(text(window->modeLabel), "");
+  EXPECT_EQ(text(window->closeButton), "&Close");
+  EXPECT_EQ(text(window->saveButton), "Save");
+  EXPECT_TRUE(window->reportView->document()->isEmpty());
 
   modal::ShownMessage message;
   modal::whenMessageBoxOpens(message);
-  window->FlatButton2Click();
+  window->onSaveClicked();
   EXPECT_TRUE(message.shown);
   const std::string saved = folder_.read("result.rtf");
   EXPECT_EQ(saved.rfind("{\\rtf1", 0), 0u) << saved;
   EXPECT_EQ(saved.find("FILE"), std::string::npos) << saved;
 }
 
-TEST_F(VerifyWindow, SaveWritesTheColouredReportAndSaysWhere) {
+TEST_F(VerifyWindowTest, SaveWritesTheColouredReportAndSaysWhere) {
   folder_.write("check.txt", kCheckText);
   folder_.write("files.sfv", listOf({"check.txt cbf43926", "gone.txt cbf43926"}));
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
   modal::ShownMessage message;
   modal::whenMessageBoxOpens(message);
-  QTest::mouseClick(window->FlatButton2, Qt::LeftButton);
+  QTest::mouseClick(window->saveButton, Qt::LeftButton);
 
   EXPECT_TRUE(message.shown);
   EXPECT_EQ(message.text, "Result.txt you can found here: \r\n" + folderName());
@@ -89,16 +89,16 @@ TEST_F(VerifyWindow, SaveWritesTheColouredReportAndSaysWhere) {
   EXPECT_EQ(htmlColourOf(html, "Files CRC OK: 1"), "#ff0000") << html;
 }
 
-TEST_F(VerifyWindow, EditedReportIsSavedAsEdited) {
+TEST_F(VerifyWindowTest, EditedReportIsSavedAsEdited) {
   folder_.write("check.txt", kCheckText);
   folder_.write("files.sfv", listOf({"check.txt cbf43926", "gone.txt cbf43926"}));
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
-  QTextCursor firstLine(window->ListBox1->document());
+  QTextCursor firstLine(window->reportView->document());
   firstLine.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
   firstLine.removeSelectedText();
-  window->ListBox1->moveCursor(QTextCursor::End);
-  QTest::keyClicks(window->ListBox1, " by Bob");
+  window->reportView->moveCursor(QTextCursor::End);
+  QTest::keyClicks(window->reportView, " by Bob");
 
   const std::vector<passes::ColouredRun> expected = {
       {"FILE: gone.txt CRC ERROR. File was modified, check it.  ---> File was delete\n \nFiles checked: 2\n"
@@ -111,13 +111,13 @@ TEST_F(VerifyWindow, EditedReportIsSavedAsEdited) {
 
   modal::ShownMessage message;
   modal::whenMessageBoxOpens(message);
-  window->FlatButton2Click();
+  window->onSaveClicked();
   const std::string saved = folder_.read("result.rtf");
   EXPECT_EQ(saved.find("check.txt"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Files CRC OK: 1 by Bob"), std::string::npos) << saved;
 }
 
-TEST_F(VerifyWindow, NamesWithBracesBackslashesAndUtf8SurviveIntoTheSavedReport) {
+TEST_F(VerifyWindowTest, NamesWithBracesBackslashesAndUtf8SurviveIntoTheSavedReport) {
   const std::string name = "sub\\{x} Grüße €.txt";
   folder_.write("sub/{x} Grüße €.txt", kCheckText);
   folder_.write("files.sfv", listOf({"; creator: Zoë", name + " " + kCheckCrc}));
@@ -126,14 +126,14 @@ TEST_F(VerifyWindow, NamesWithBracesBackslashesAndUtf8SurviveIntoTheSavedReport)
   const std::string line = "FILE: " + name + " CRC OK.";
   ASSERT_FALSE(reportOf(*window).empty());
   EXPECT_EQ(reportOf(*window).front(), (Line{line, "green"}));
-  EXPECT_EQ(text(window->Label1), "creator: Zoë");
+  EXPECT_EQ(text(window->creatorLabel), "creator: Zoë");
   const std::vector<passes::ColouredRun> runs = window->reportRuns();
   ASSERT_FALSE(runs.empty());
   EXPECT_EQ(runs[0].text.substr(0, line.size() + 1), line + "\n");
 
   modal::ShownMessage message;
   modal::whenMessageBoxOpens(message);
-  window->FlatButton2Click();
+  window->onSaveClicked();
   // RTF escapes '\', '{' and '}' with a backslash and writes other letters as
   // \u and their code point: U+00FC, U+00DF, U+20AC.
   const std::string saved = folder_.read("result.rtf");
@@ -145,7 +145,7 @@ TEST_F(VerifyWindow, NamesWithBracesBackslashesAndUtf8SurviveIntoTheSavedReport)
 
 // Lists from Windows carry names in code page 1252; the window shows and
 // saves them as the command-line tool does.
-TEST_F(VerifyWindow, Cp1252NamesShowAndSaveAsEveryFrontEndShowsThem) {
+TEST_F(VerifyWindowTest, Cp1252NamesShowAndSaveAsEveryFrontEndShowsThem) {
   folder_.write("caf\xE9.txt", kCheckText);
   folder_.write("files.sfv", listOf({"caf\xE9.txt " + std::string(kCheckCrc)}));
   chooseMode(ChecksumMode::Automatic);
@@ -154,31 +154,31 @@ TEST_F(VerifyWindow, Cp1252NamesShowAndSaveAsEveryFrontEndShowsThem) {
   EXPECT_EQ(reportOf(*window).front(), (Line{"FILE: caf\xC3\xA9.txt CRC OK.", "green"}));
   modal::ShownMessage message;
   modal::whenMessageBoxOpens(message);
-  window->FlatButton2Click();
+  window->onSaveClicked();
   const std::string expected = passes::rtfDocument({{"FILE: caf\xE9.txt CRC OK.\n", passes::kIntactColour}});
   const std::string saved = folder_.read("result.rtf");
   EXPECT_NE(saved.find("FILE: caf\\u233\\'3f.txt CRC OK."), std::string::npos) << saved;
   EXPECT_NE(expected.find("FILE: caf\\u233\\'3f.txt CRC OK."), std::string::npos) << expected;
 }
 
-TEST_F(VerifyWindow, ListThatCannotBeReadIsAnErrorNotAnEmptyReport) {
+TEST_F(VerifyWindowTest, ListThatCannotBeReadIsAnErrorNotAnEmptyReport) {
   folder_.write("files.sfv", listOf({"check.txt " + std::string(kCheckCrc)}));
   const zelk::testing::OpensFail unreadable("files.sfv");
   modal::ShownMessage message;
   zelk::testing::ModalWatcher modals;
   modals.setHandler([&message](QWidget* modal) {
-    if (auto* chooser = qobject_cast<TForm5*>(modal)) return chooser->accept();
+    if (auto* chooser = qobject_cast<ModeChooser*>(modal)) return chooser->accept();
     modal::recordMessageBox(message)(modal);
   });
   const auto window = openWindow();
   QCoreApplication::processEvents();
   EXPECT_EQ(message.icon, QMessageBox::Critical);
   EXPECT_EQ(message.text, "The list \"files.sfv\" cannot be read: Permission denied.");
-  EXPECT_TRUE(window->ListBox1->toPlainText().isEmpty());
+  EXPECT_TRUE(window->reportView->toPlainText().isEmpty());
   EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(VerifyWindow, SaveThatCannotWriteThrowsAndSaysNothing) {
+TEST_F(VerifyWindowTest, SaveThatCannotWriteThrowsAndSaysNothing) {
   folder_.makeFolder("result.rtf");
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
@@ -189,7 +189,7 @@ TEST_F(VerifyWindow, SaveThatCannotWriteThrowsAndSaysNothing) {
       modalWindow->close();
     }
   });
-  EXPECT_THROW(window->FlatButton2Click(), std::runtime_error);
+  EXPECT_THROW(window->onSaveClicked(), std::runtime_error);
   QCoreApplication::processEvents();
   EXPECT_FALSE(messageShown);
 }

@@ -19,29 +19,29 @@ class RecordingProgress final : public engines::ProgressSink {
   std::string events;
 };
 
-TEST_F(VerifyWindow, OpensAtItsSizeWithItsControlsInPlace) {
+TEST_F(VerifyWindowTest, OpensAtItsSizeWithItsControlsInPlace) {
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
   EXPECT_EQ(window->windowTitle(), "Verify");
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_LE(window->width(), 491);
   EXPECT_LE(window->height(), 309);
-  EXPECT_EQ(window->Label1->pos(), QPoint(16, 16));
-  EXPECT_EQ(window->Label2->pos(), QPoint(16, 32));
-  EXPECT_EQ(window->FlatButton1->geometry(), QRect(184, 248, 57, 25));
-  EXPECT_EQ(window->FlatButton2->geometry(), QRect(328, 248, 129, 25));
-  EXPECT_EQ(window->ListBox1->geometry(), QRect(8, 48, 465, 193));
-  EXPECT_EQ(window->Label3->pos(), QPoint(8, 248));
-  EXPECT_FALSE(window->ListBox1->isReadOnly());
-  EXPECT_EQ(window->ListBox1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-  EXPECT_LE(window->FlatButton2->geometry().right(), window->width());
-  EXPECT_LE(window->FlatButton2->geometry().bottom(), window->height());
+  EXPECT_EQ(window->creatorLabel->pos(), QPoint(16, 16));
+  EXPECT_EQ(window->commentLabel->pos(), QPoint(16, 32));
+  EXPECT_EQ(window->closeButton->geometry(), QRect(184, 248, 57, 25));
+  EXPECT_EQ(window->saveButton->geometry(), QRect(328, 248, 129, 25));
+  EXPECT_EQ(window->reportView->geometry(), QRect(8, 48, 465, 193));
+  EXPECT_EQ(window->modeLabel->pos(), QPoint(8, 248));
+  EXPECT_FALSE(window->reportView->isReadOnly());
+  EXPECT_EQ(window->reportView->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_LE(window->saveButton->geometry().right(), window->width());
+  EXPECT_LE(window->saveButton->geometry().bottom(), window->height());
 
-  QTest::mouseClick(window->FlatButton1, Qt::LeftButton);
+  QTest::mouseClick(window->closeButton, Qt::LeftButton);
   EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(VerifyWindow, ReportsEachEntryInItsColourAndTheCountsInTheLastOnesColour) {
+TEST_F(VerifyWindowTest, ReportsEachEntryInItsColourAndTheCountsInTheLastOnesColour) {
   const std::string ok = "FILE: check.txt CRC OK.";
   const std::string changed = "FILE: changed.txt CRC ERROR. File was modified, check it.  ";
   const std::string gone = "FILE: gone.txt CRC ERROR. File was modified, check it.  ---> File was delete";
@@ -72,19 +72,19 @@ TEST_F(VerifyWindow, ReportsEachEntryInItsColourAndTheCountsInTheLastOnesColour)
     chooseMode(ChecksumMode::Automatic);
     const auto window = openWindow();
     EXPECT_EQ(reportOf(*window), c.report);
-    EXPECT_EQ(text(window->Label3), "CRC32-MODE");
+    EXPECT_EQ(text(window->modeLabel), "CRC32-MODE");
   }
 }
 
-TEST_F(VerifyWindow, CaptionsComeFromTheListElseFromTheLanguageFile) {
+TEST_F(VerifyWindowTest, CaptionsComeFromTheListElseFromTheLanguageFile) {
   folder_.write("check.txt", kCheckText);
   folder_.write("with.sfv", listOf({"; creator: Ann", "; comment: holiday photos", "check.txt cbf43926"}));
   chooseMode(ChecksumMode::Automatic);
   auto window = openWindow();
-  EXPECT_EQ(text(window->Label1), "creator: Ann");
-  EXPECT_EQ(text(window->Label2), "comment: holiday photos");
-  EXPECT_EQ(text(window->FlatButton1), "&Close");
-  EXPECT_EQ(text(window->FlatButton2), "Save result");
+  EXPECT_EQ(text(window->creatorLabel), "creator: Ann");
+  EXPECT_EQ(text(window->commentLabel), "comment: holiday photos");
+  EXPECT_EQ(text(window->closeButton), "&Close");
+  EXPECT_EQ(text(window->saveButton), "Save result");
 
   programFolder_.write("language.lng",
                        "[GUI]\r\nCREATOR=Ersteller\r\nCOMMENT=Kommentar\r\nClose=&Schliessen\r\n"
@@ -92,13 +92,13 @@ TEST_F(VerifyWindow, CaptionsComeFromTheListElseFromTheLanguageFile) {
   folder_.write("with.sfv", listOf({"check.txt cbf43926"}));
   chooseMode(ChecksumMode::Automatic);
   window = openWindow();
-  EXPECT_EQ(text(window->Label1), "Ersteller");
-  EXPECT_EQ(text(window->Label2), "Kommentar");
-  EXPECT_EQ(text(window->FlatButton1), "&Schliessen");
-  EXPECT_EQ(text(window->FlatButton2), "Bericht sichern");
+  EXPECT_EQ(text(window->creatorLabel), "Ersteller");
+  EXPECT_EQ(text(window->commentLabel), "Kommentar");
+  EXPECT_EQ(text(window->closeButton), "&Schliessen");
+  EXPECT_EQ(text(window->saveButton), "Bericht sichern");
 }
 
-TEST_F(VerifyWindow, Md5ListIsReadAsMd5AndShowsProgressOnTheGivenBar) {
+TEST_F(VerifyWindowTest, Md5ListIsReadAsMd5AndShowsProgressOnTheGivenBar) {
   folder_.write("abc.txt", "abc");
   folder_.write("files.md5", listOf({std::string(kAbcMd5) + " *abc.txt"}));
   RecordingProgress progress;
@@ -106,12 +106,12 @@ TEST_F(VerifyWindow, Md5ListIsReadAsMd5AndShowsProgressOnTheGivenBar) {
   const auto window = openWindow(&progress);
   ASSERT_FALSE(reportOf(*window).empty());
   EXPECT_EQ(reportOf(*window).front(), (Line{"FILE: abc.txt CRC OK.", "green"}));
-  EXPECT_EQ(text(window->Label3), "MD5-MODE");
+  EXPECT_EQ(text(window->modeLabel), "MD5-MODE");
   EXPECT_EQ(progress.events.substr(0, 5), "show ");
   EXPECT_EQ(progress.events.substr(progress.events.size() - 5), "hide ");
 }
 
-TEST_F(VerifyWindow, ChosenModeOverridesTheShapeOfTheLines) {
+TEST_F(VerifyWindowTest, ChosenModeOverridesTheShapeOfTheLines) {
   const struct {
     ChecksumMode mode;
     std::string listName;
@@ -134,11 +134,11 @@ TEST_F(VerifyWindow, ChosenModeOverridesTheShapeOfTheLines) {
     EXPECT_EQ(report[0].colour, "red") << report[0];
     EXPECT_NE(report[0].text.find("CRC ERROR"), std::string::npos) << report[0];
     EXPECT_EQ(report[2], (Line{"Files checked: 1", "red"}));
-    EXPECT_EQ(text(window->Label3), c.kind);
+    EXPECT_EQ(text(window->modeLabel), c.kind);
   }
 }
 
-TEST_F(VerifyWindow, ListWithoutEntriesGivesZeroCountsInTheDefaultColour) {
+TEST_F(VerifyWindowTest, ListWithoutEntriesGivesZeroCountsInTheDefaultColour) {
   folder_.write("empty.sfv", listOf({"; just a comment"}));
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
@@ -146,35 +146,35 @@ TEST_F(VerifyWindow, ListWithoutEntriesGivesZeroCountsInTheDefaultColour) {
                                                   {"Files checked: 0", "default"},
                                                   {"Files modified: 0  --> File's delete:0", "default"},
                                                   {"Files CRC OK: 0", "default"}}));
-  EXPECT_EQ(text(window->Label3), "");
-  EXPECT_EQ(text(window->Label1), "CREATOR");
+  EXPECT_EQ(text(window->modeLabel), "");
+  EXPECT_EQ(text(window->creatorLabel), "CREATOR");
 }
 
-TEST_F(VerifyWindow, FolderWithoutListGivesAnEmptyReport) {
+TEST_F(VerifyWindowTest, FolderWithoutListGivesAnEmptyReport) {
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
-  EXPECT_TRUE(window->ListBox1->document()->isEmpty());
-  EXPECT_EQ(text(window->Label1), "CREATOR");
+  EXPECT_TRUE(window->reportView->document()->isEmpty());
+  EXPECT_EQ(text(window->creatorLabel), "CREATOR");
 }
 
-TEST_F(VerifyWindow, LongReportEndsScrolledToItsLastLine) {
+TEST_F(VerifyWindowTest, LongReportEndsScrolledToItsLastLine) {
   std::vector<std::string> entries;
   for (int i = 0; i < 60; ++i) entries.push_back("missing" + std::to_string(i) + ".txt 00000001");
   folder_.write("many.sfv", listOf(entries));
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
-  EXPECT_TRUE(window->ListBox1->textCursor().atEnd());
-  EXPECT_GT(window->ListBox1->verticalScrollBar()->value(), 0);
-  EXPECT_TRUE(window->ListBox1->viewport()->rect().contains(window->ListBox1->cursorRect()));
+  EXPECT_TRUE(window->reportView->textCursor().atEnd());
+  EXPECT_GT(window->reportView->verticalScrollBar()->value(), 0);
+  EXPECT_TRUE(window->reportView->viewport()->rect().contains(window->reportView->cursorRect()));
 }
 
-TEST_F(VerifyWindow, BadLanguageTemplateEscapesThePass) {
+TEST_F(VerifyWindowTest, BadLanguageTemplateEscapesThePass) {
   programFolder_.write("language.lng", "[PROG]\r\nFile_crc_ok=FILE: %d OK\r\n");
   folder_.write("check.txt", kCheckText);
   folder_.write("files.sfv", listOf({"check.txt cbf43926"}));
   chooseMode(ChecksumMode::Automatic);
-  TForm2 window;
-  EXPECT_THROW(window.FormShow(), language::TemplateError);
+  VerifyWindow window;
+  EXPECT_THROW(window.runPass(), language::TemplateError);
 }
 
 }  // namespace
