@@ -1,4 +1,5 @@
-// zelk-sfv create [--md5] [-r|--recursive] [--creator TEXT] [--comment TEXT] [--force] FOLDER
+// zelk-sfv create [--md5] [-r|--recursive] [--slashes] [--output FILE] [--creator TEXT] [--comment TEXT]
+//                 [--force] FOLDER
 
 #include <cstdio>
 #include <optional>
@@ -8,10 +9,10 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "passes/create_pass.h"
+#include "platform/files.h"
 
 namespace zelk::cli {
 namespace {
-
 
 void usageError(const std::string& message) {
   std::fprintf(stderr, "zelk-sfv create: %s\nTry 'zelk-sfv --help'.\n", message.c_str());
@@ -33,12 +34,21 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
       settings.includeSubfolders = true;
     } else if (argument == "--force") {
       settings.replaceWithoutAsking = true;
+    } else if (argument == "--slashes") {
+      settings.nameSeparator = '/';
     } else if (argument == "--creator" || argument == "--comment") {
       if (i + 1 == arguments.size()) {
         usageError(argument + " needs a text");
         return std::nullopt;
       }
       (argument == "--creator" ? settings.creator : settings.comment) = arguments[++i];
+    } else if (argument == "--output") {
+      if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+        usageError("--output needs a file name, or - for standard output");
+        return std::nullopt;
+      }
+      settings.outputPath = arguments[++i];
+      settings.toStandardOutput = settings.outputPath == "-";
     } else {
       usageError("unknown option '" + argument + "'");
       return std::nullopt;
@@ -52,8 +62,12 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
   return settings;
 }
 
+// Shows the pass on the terminal. With the list on standard output, only what
+// the user has to know (left-out files, failures) is said, on standard error.
 class TerminalCreateObserver final : public passes::CreateObserver {
  public:
+  explicit TerminalCreateObserver(bool listOnStandardOutput) : results_(listOnStandardOutput ? nullptr : stdout) {}
+
   bool confirmOverwrite(const std::string& question) override {
     if (isTerminal(stdin)) return askYesNo(question);
     printLine(stderr, question);
@@ -61,13 +75,13 @@ class TerminalCreateObserver final : public passes::CreateObserver {
     return false;
   }
   void clearResultTexts() override {}
-  void memoLine(const std::string& line) override { printLine(stdout, line); }
+  void memoLine(const std::string& line) override { result(line); }
   void noteLine(const std::string& line) override {
     std::fflush(stdout);
     printLine(stderr, "zelk-sfv create: " + line);
   }
-  void timeText(const std::string& text) override { printLine(stdout, text); }
-  void completionText(const std::string& text) override { printLine(stdout, text); }
+  void timeText(const std::string& text) override { result(text); }
+  void completionText(const std::string& text) override { result(text); }
   void errorMessage(const std::string& text) override {
     std::fflush(stdout);
     printLine(stderr, "zelk-sfv create: " + text);
@@ -77,6 +91,11 @@ class TerminalCreateObserver final : public passes::CreateObserver {
   void hideProgress() override { progress_.hideProgress(); }
 
  private:
+  void result(const std::string& line) const {
+    if (results_ != nullptr) printLine(results_, line);
+  }
+
+  std::FILE* results_;
   TerminalProgress progress_;
 };
 
@@ -85,7 +104,13 @@ class TerminalCreateObserver final : public passes::CreateObserver {
 int runCreateCommand(const std::vector<std::string>& arguments) {
   const std::optional<passes::CreateSettings> settings = parseArguments(arguments);
   if (!settings) return 2;
-  TerminalCreateObserver observer;
+  // The list would not be written anyway; said plainly rather than by errno.
+  if (!settings->toStandardOutput && !settings->outputPath.empty() &&
+      platform::fileKind(settings->outputPath) == platform::FileKind::Other) {
+    printLine(stderr, "zelk-sfv create: " + settings->outputPath + " is a FIFO, socket or device, not a list");
+    return 2;
+  }
+  TerminalCreateObserver observer(settings->toStandardOutput);
   switch (passes::runCreatePass(*settings, observer)) {
     case passes::CreateOutcome::Written: return 0;
     case passes::CreateOutcome::WrittenWithOmissions:

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <system_error>
 
 #include "passes/display_text.h"
@@ -46,6 +47,15 @@ void checkOutput(std::FILE* stream) {
   if (stream == stdout && std::ferror(stdout)) throw OutputError(errno);
 }
 
+// https://no-color.org: a NO_COLOR that is set and not empty turns colour off.
+bool colourAllowed() {
+  static const bool allowed = [] {
+    const char* noColour = std::getenv("NO_COLOR");
+    return noColour == nullptr || *noColour == '\0';
+  }();
+  return allowed;
+}
+
 }  // namespace
 
 OutputError::OutputError(int error)
@@ -66,7 +76,7 @@ void printLine(std::FILE* stream, const std::string& line, TerminalColour colour
     checkOutput(stream);
     return;
   }
-  const bool coloured = colour != TerminalColour::Plain && stream == stdout;
+  const bool coloured = colour != TerminalColour::Plain && stream == stdout && colourAllowed();
   if (coloured) std::fputs(colourStart(colour), stream);
   std::fputs(terminalText(line).c_str(), stream);
   if (coloured) std::fputs("\033[0m", stream);

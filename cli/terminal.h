@@ -27,7 +27,8 @@ class OutputError : public std::runtime_error {
 
 // Writes `line` and a line break to `stream`. On a terminal the line is shown
 // as displayText() shows it, with control characters as '?' (as ls does), and
-// in colour on standard output; elsewhere every byte goes out as it is.
+// in colour on standard output unless NO_COLOR is set; elsewhere every byte
+// goes out as it is.
 // Throws OutputError when standard output fails.
 void printLine(std::FILE* stream, const std::string& line, TerminalColour colour = TerminalColour::Plain);
 

@@ -1,9 +1,13 @@
-// zelk-sfv verify [--mode auto|crc32|md5] [--save] [FOLDER]
+// zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--save] [FOLDER]
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/commands.h"
@@ -11,6 +15,7 @@
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "passes/rtf_report.h"
+#include "passes/unlisted_files.h"
 #include "passes/verify_pass.h"
 #include "platform/directory.h"
 #include "platform/files.h"
@@ -23,13 +28,37 @@ using passes::ReportColour;
 constexpr int kAllIntact = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kNotVerified = 2;
-constexpr const char* kUsage = "usage: zelk-sfv verify [--mode auto|crc32|md5] [--save] [FOLDER]";
+constexpr const char* kUsage =
+    "usage: zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--save] [FOLDER]";
+// The list name that stands for standard input.
+constexpr const char* kStandardInput = "-";
+
+// What standard output shows of the report.
+enum class Shown { Everything, FailuresAndSummary, Nothing };
 
 struct VerifyOptions {
   passes::ChecksumMode mode = passes::ChecksumMode::Automatic;
   bool save = false;
+  bool unlisted = false;
+  Shown shown = Shown::Everything;
   std::string folder = ".";
+  std::string listPath;  // empty: the list found in the folder
 };
+
+bool usageError(const std::string& message) {
+  std::fprintf(stderr, "zelk-sfv: %s\n%s\n", message.c_str(), kUsage);
+  return false;
+}
+
+// The value of "--name VALUE" or "--name=VALUE" at arguments[i]; nullopt when
+// the argument is another option.
+std::optional<std::string> optionValue(const std::vector<std::string>& arguments, std::size_t& i,
+                                       const std::string& name) {
+  const std::string& argument = arguments[i];
+  if (argument.starts_with(name + "=")) return argument.substr(name.size() + 1);
+  if (argument != name) return std::nullopt;
+  return i + 1 < arguments.size() ? arguments[++i] : std::string();
+}
 
 std::optional<passes::ChecksumMode> parseMode(const std::string& text) {
   if (text == "auto") return passes::ChecksumMode::Automatic;
@@ -46,29 +75,42 @@ std::optional<VerifyOptions> parseArguments(const std::vector<std::string>& argu
     const std::string& argument = arguments[i];
     if (argument == "--save") {
       options.save = true;
-    } else if (argument == "--mode" || argument.starts_with("--mode=")) {
-      std::string value;
-      if (argument != "--mode") {
-        value = argument.substr(7);
-      } else if (i + 1 < arguments.size()) {
-        value = arguments[++i];
-      }
-      const auto mode = parseMode(value);
-      if (!mode) {
-        std::fprintf(stderr, "zelk-sfv: --mode takes auto, crc32 or md5\n%s\n", kUsage);
+    } else if (argument == "--unlisted") {
+      options.unlisted = true;
+    } else if (argument == "--quiet" || argument == "--status") {
+      const Shown shown = argument == "--quiet" ? Shown::FailuresAndSummary : Shown::Nothing;
+      if (options.shown != Shown::Everything && options.shown != shown) {
+        usageError("--quiet and --status exclude each other");
         return std::nullopt;
       }
-      options.mode = *mode;
+      options.shown = shown;
+    } else if (const auto mode = optionValue(arguments, i, "--mode")) {
+      const auto parsed = parseMode(*mode);
+      if (!parsed) {
+        usageError("--mode takes auto, crc32 or md5");
+        return std::nullopt;
+      }
+      options.mode = *parsed;
+    } else if (const auto list = optionValue(arguments, i, "--list")) {
+      if (list->empty()) {
+        usageError("--list needs a file name, or - for standard input");
+        return std::nullopt;
+      }
+      options.listPath = *list;
     } else if (argument.starts_with("-")) {
-      std::fprintf(stderr, "zelk-sfv: unknown option %s\n%s\n", argument.c_str(), kUsage);
+      usageError("unknown option " + argument);
       return std::nullopt;
     } else if (!folderGiven) {
       options.folder = argument;
       folderGiven = true;
     } else {
-      std::fprintf(stderr, "zelk-sfv: only one folder can be verified at a time\n%s\n", kUsage);
+      usageError("only one folder can be verified at a time");
       return std::nullopt;
     }
+  }
+  if (folderGiven && !options.listPath.empty()) {
+    usageError("a folder and --list exclude each other: the list's folder is the one checked");
+    return std::nullopt;
   }
   return options;
 }
@@ -82,16 +124,20 @@ TerminalColour terminalColour(ReportColour colour) {
   return TerminalColour::Plain;
 }
 
-// Prints the report as it grows and keeps it for saving when asked to.
+// Prints the report as it grows, as much of it as is to be shown, and keeps
+// all of it for saving when asked to.
 class PrintingObserver final : public passes::VerifyObserver {
  public:
-  explicit PrintingObserver(bool keepReport) : keepReport_(keepReport) {}
+  PrintingObserver(bool keepReport, Shown shown) : keepReport_(keepReport), shown_(shown) {}
 
-  void creatorText(const std::string& text) override { printLine(stdout, text); }
-  void commentText(const std::string& text) override { printLine(stdout, text); }
-  void entryKind(engines::ChecksumKind) override {}
+  void creatorText(const std::string& text) override { print(text, ReportColour::Default, false); }
+  void commentText(const std::string& text) override { print(text, ReportColour::Default, false); }
+  // Comes before each entry's line: the lines that follow none are the summary's.
+  void entryKind(engines::ChecksumKind) override { entryLineNext_ = true; }
   void reportLine(const std::string& text, ReportColour colour) override {
-    printLine(stdout, text, terminalColour(colour));
+    const bool intactEntry = entryLineNext_ && colour == ReportColour::Green;
+    entryLineNext_ = false;
+    print(text, colour, !intactEntry);
     if (keepReport_) report_.push_back({text + "\n", passes::reportRgb(colour)});
   }
   void errorMessage(const std::string& text) override {
@@ -105,32 +151,94 @@ class PrintingObserver final : public passes::VerifyObserver {
   const std::vector<passes::ColouredRun>& report() const { return report_; }
 
  private:
+  // `essential`: a failure, the summary or a note the quiet run still shows.
+  void print(const std::string& text, ReportColour colour, bool essential) const {
+    if (shown_ == Shown::Nothing || (shown_ == Shown::FailuresAndSummary && !essential)) return;
+    printLine(stdout, text, terminalColour(colour));
+  }
+
   bool keepReport_;
+  Shown shown_;
+  bool entryLineNext_ = false;
   std::vector<passes::ColouredRun> report_;
   TerminalProgress progress_;
 };
 
+// The whole of standard input; nullopt, after a message, when it cannot be read.
+std::optional<std::string> readStandardInput() {
+  std::string text;
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got == 0) return text;
+    if (got > 0) {
+      text.append(buffer, static_cast<std::size_t>(got));
+    } else if (errno != EINTR) {
+      printLine(stderr, "zelk-sfv: the list cannot be read from standard input: " +
+                            std::generic_category().message(errno));
+      return std::nullopt;
+    }
+  }
+}
+
+// The folder the entries are relative to: FOLDER, the named list's folder, or
+// the current folder for a list on standard input.
+std::string checkedFolder(const VerifyOptions& options) {
+  if (options.listPath.empty() || options.listPath == kStandardInput) return options.folder;
+  const std::filesystem::path folder = std::filesystem::path(options.listPath).parent_path();
+  return folder.empty() ? "." : folder.string();
+}
+
+// Runs the pass on the list the options name, and the section of files it
+// does not know when asked for it.
+passes::VerifyResult runPass(const VerifyOptions& options, PrintingObserver& observer) {
+  const std::string folder = checkedFolder(options);
+  passes::VerifyResult result;
+  std::string listText;
+  if (options.listPath == kStandardInput) {
+    const std::optional<std::string> text = readStandardInput();
+    if (!text) {
+      result.outcome = passes::VerifyOutcome::ListUnreadable;
+      return result;
+    }
+    listText = *text;
+    result = passes::runVerifyPassOnText(folder, {}, listText, options.mode, observer);
+  } else if (!options.listPath.empty()) {
+    result = passes::runVerifyPassOnList(options.listPath, options.mode, observer);
+  } else {
+    result = passes::runVerifyPass(folder, options.mode, observer);
+  }
+  if (result.outcome != passes::VerifyOutcome::Checked || !options.unlisted) return result;
+  const std::vector<std::string> unlisted =
+      options.listPath == kStandardInput
+          ? passes::findUnlistedFiles(folder, result.listName, listText, options.mode)
+          : passes::findUnlistedFilesOfList(folder, result.listName, options.mode);
+  passes::reportUnlistedFiles(unlisted, observer);
+  return result;
+}
+
 int verify(const VerifyOptions& options) {
-  if (platform::fileKind(options.folder) != platform::FileKind::Directory) {
-    printLine(stderr, "zelk-sfv: " + options.folder + " is not a folder");
+  const std::string checked = checkedFolder(options);
+  if (options.listPath.empty() && platform::fileKind(checked) != platform::FileKind::Directory) {
+    printLine(stderr, "zelk-sfv: " + checked + " is not a folder");
     return kNotVerified;
   }
-  PrintingObserver observer(options.save);
-  const passes::VerifyResult result = passes::runVerifyPass(options.folder, options.mode, observer);
+  PrintingObserver observer(options.save, options.shown);
+  const passes::VerifyResult result = runPass(options, observer);
   if (result.outcome == passes::VerifyOutcome::NoList) {
-    printLine(stderr, "zelk-sfv: no .sfv or .md5 list in " + options.folder);
+    printLine(stderr, "zelk-sfv: no .sfv or .md5 list in " + checked);
     return kNotVerified;
   }
   if (result.outcome != passes::VerifyOutcome::Checked) return kNotVerified;
   if (options.save) {
-    const std::string folder = platform::withTrailingSlash(options.folder);
+    const std::string folder = platform::withTrailingSlash(checked);
     const std::string path = folder + passes::kReportFileName;
     if (!passes::writeRtfFile(path, observer.report())) {
       printLine(stderr, "zelk-sfv: cannot write " + path);
       return kNotVerified;
     }
     const std::string shownFolder = std::filesystem::absolute(folder).lexically_normal().string();
-    printLine(stdout, language::formatTemplate(language::translated(language::texts::ResultSave), {"\n", shownFolder}));
+    if (options.shown != Shown::Nothing) printLine(stdout, language::formatTemplate(language::translated(language::texts::ResultSave), {"\n", shownFolder}));
   }
   return result.allIntact() ? kAllIntact : kSomeFailed;
 }

@@ -60,6 +60,11 @@ inline constexpr LanguageText NameNotListable{"PROG", "NAME_NOT_LISTABLE", "name
 inline constexpr LanguageText FolderUnreadable{"PROG", "FOLDER_UNREADABLE", "folder cannot be opened, not listed"};
 inline constexpr LanguageText FolderLink{"PROG", "FOLDER_LINK", "link to a folder, not followed"};
 
+// The heading of the verify report's section of files no entry names.
+inline constexpr LanguageText NotInList{"PROG", "NOT_IN_LIST", "Files not in the list: %d"};
+// The verify window's check box that shows that section.
+inline constexpr LanguageText ShowNotInList{"GUI", "SHOW_NOT_IN_LIST", "Not in list"};
+
 // Every text above; a text added there belongs here too, so that the shipped
 // language files are checked for it.
 inline constexpr LanguageText kAllTexts[] = {
@@ -69,6 +74,7 @@ inline constexpr LanguageText kAllTexts[] = {
     FileCheckedOk, ResultSave,
     ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks,
     FileUnreadable, FileVanished, FileChanged, NotAFile, PathTooLong, NameNotListable, FolderUnreadable, FolderLink,
+    NotInList, ShowNotInList,
 };
 }  // namespace texts
 

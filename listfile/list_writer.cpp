@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/system_calls.h"
+
 namespace zelk::listfile {
 namespace {
 
@@ -11,7 +13,12 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-ListWriter::ListWriter(const std::string& path) : file_(path) { buffer_.reserve(kBufferSize); }
+ListWriter::ListWriter(const std::string& path) {
+  file_.emplace(path);
+  buffer_.reserve(kBufferSize);
+}
+
+ListWriter::ListWriter(Descriptor target) : fd_(target.fd) { buffer_.reserve(kBufferSize); }
 
 void ListWriter::writeHeader(const ListHeader& header) {
   const auto line = [this](std::string_view first, std::string_view second = {}) {
@@ -39,7 +46,7 @@ void ListWriter::writeEntry(ChecksumKind kind, const std::string& name, const st
 
 bool ListWriter::commit() {
   flush();
-  return file_.commit();
+  return file_ ? file_->commit() : !failed();
 }
 
 void ListWriter::put(std::string_view text) {
@@ -49,7 +56,13 @@ void ListWriter::put(std::string_view text) {
 
 void ListWriter::flush() {
   // After a failure the file drops every further line.
-  if (!buffer_.empty()) file_.write(buffer_.data(), buffer_.size());
+  if (!buffer_.empty() && !failed()) {
+    if (file_) {
+      file_->write(buffer_.data(), buffer_.size());
+    } else {
+      streamError_ = platform::writeFully(fd_, buffer_.data(), buffer_.size());
+    }
+  }
   buffer_.clear();
 }
 

@@ -3,6 +3,7 @@
 // file as soon as its checksum is known. Lines end in CR LF. The list takes
 // the place of any old one only when it is complete.
 
+#include <optional>
 #include <string>
 
 #include "listfile/list_format.h"
@@ -22,6 +23,13 @@ class ListWriter {
   // Starts the list that is to replace `path` (see PendingFile); failed()
   // tells whether that worked.
   explicit ListWriter(const std::string& path);
+  // Writes the list to the open descriptor `fd` (standard output) as it
+  // grows: there is nothing to replace, so commit() only tells whether every
+  // line was written.
+  struct Descriptor {
+    int fd;
+  };
+  explicit ListWriter(Descriptor target);
   ListWriter(const ListWriter&) = delete;
   ListWriter& operator=(const ListWriter&) = delete;
 
@@ -33,15 +41,17 @@ class ListWriter {
   // Puts the list in place of `path`; true only when every line reached the
   // disk. A writer destroyed uncommitted leaves the old list as it was.
   bool commit();
-  bool failed() const { return file_.failed(); }
+  bool failed() const { return error() != 0; }
   // The system's error number of the first failure.
-  int error() const { return file_.error(); }
+  int error() const { return file_ ? file_->error() : streamError_; }
 
  private:
   void put(std::string_view text);
   void flush();
 
-  platform::PendingFile file_;
+  std::optional<platform::PendingFile> file_;  // empty when writing to a descriptor
+  int fd_ = -1;
+  int streamError_ = 0;
   std::string buffer_;
 };
 

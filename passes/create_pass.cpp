@@ -1,11 +1,14 @@
 #include "passes/create_pass.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
 #include <iomanip>
 #include <locale>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -112,6 +115,18 @@ std::string namingFolder(const std::string& folderPath) {
   return error ? folderPath : platform::withTrailingSlash(resolved.string());
 }
 
+// The list's path as the walk of the folder would meet it, so that a list
+// written into the folder (or below it) under any name is not listed itself.
+std::string pathInWalk(const std::string& folderPath, const std::string& listPath) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::weakly_canonical(folderPath.empty() ? "." : folderPath, error);
+  const std::filesystem::path list = std::filesystem::weakly_canonical(listPath, error);
+  if (error) return listPath;
+  const std::filesystem::path below = list.lexically_relative(folder);
+  if (below.empty() || *below.begin() == "..") return listPath;
+  return folderPath + below.string();
+}
+
 // The checksum text of one file, or the status that keeps it out of the list.
 class FileChecksummer {
  public:
@@ -144,8 +159,9 @@ class FileChecksummer {
 // line for each file listed and for each file or folder left out. Returns how
 // many were left out.
 long long writeEntries(const std::vector<FoundPath>& found, const std::string& folderPath,
-                       const std::string& listPath, ChecksumKind kind, CreateObserver& observer,
+                       const std::string& listPath, const CreateSettings& settings, CreateObserver& observer,
                        listfile::ListWriter& list) {
+  const ChecksumKind kind = settings.kind;
   FileChecksummer checksummer(kind, observer);
   const LeftOutTexts reasons;
   long long leftOut = 0;
@@ -165,7 +181,7 @@ long long writeEntries(const std::vector<FoundPath>& found, const std::string& f
     if (item.kind == FoundKind::File && !isListable(name, kind)) {
       reason = LeftOut::NotListable;
     } else {
-      std::replace(name.begin(), name.end(), '/', listfile::kNameSeparator);
+      std::replace(name.begin(), name.end(), '/', settings.nameSeparator);
       reason = item.kind == FoundKind::File ? leftOutFor(checksummer.compute(item.path, checksum))
                                             : leftOutFor(item.kind);
     }
@@ -194,34 +210,40 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
   if (platform::fileKind(folderPath.empty() ? "." : folderPath) != platform::FileKind::Directory) {
     return folderMissing();
   }
-  const std::string listName = ListFileName(namingFolder(folderPath), settings.kind);
-  const std::string listPath = folderPath + listName;
-  if (!settings.replaceWithoutAsking && platform::fileKind(listPath) != platform::FileKind::Missing &&
+  const bool elsewhere = settings.toStandardOutput || !settings.outputPath.empty();
+  const std::string listName = elsewhere ? settings.outputPath : ListFileName(namingFolder(folderPath), settings.kind);
+  const std::string listPath = elsewhere ? settings.outputPath : folderPath + listName;
+  // Only a file is worth the question: a folder, FIFO or device in the way
+  // fails below with the system's reason.
+  if (!settings.toStandardOutput && !settings.replaceWithoutAsking &&
+      platform::fileKind(listPath) == platform::FileKind::Regular &&
       !observer.confirmOverwrite(formatTemplate(translated(texts::WinCrcExist), {listName}))) {
     return CreateOutcome::Declined;
   }
   observer.clearResultTexts();
 
-  listfile::ListWriter list(listPath);
+  const std::unique_ptr<listfile::ListWriter> list =
+      settings.toStandardOutput ? std::make_unique<listfile::ListWriter>(listfile::ListWriter::Descriptor{STDOUT_FILENO})
+                                : std::make_unique<listfile::ListWriter>(listPath);
   const auto writeFailed = [&] {
-    const std::string reason = std::generic_category().message(list.error());
+    const std::string reason = std::generic_category().message(list->error());
     observer.errorMessage(formatTemplate(translated(texts::ListWriteFailed), {listName, reason}));
     return CreateOutcome::WriteFailed;
   };
-  if (list.failed()) return writeFailed();
+  if (list->failed()) return writeFailed();
   listfile::ListHeader header{settings.kind, settings.creator, settings.comment, listfile::DateStamp()};
   const bool creatorHadBreaks = lineBreaksToBlanks(header.creator);
   if (lineBreaksToBlanks(header.comment) || creatorHadBreaks) observer.noteLine(translated(texts::LineBreaksAsBlanks));
-  list.writeHeader(header);
+  list->writeHeader(header);
 
   const auto started = std::chrono::steady_clock::now();
   std::vector<FoundPath> found;
   if (!CollectFiles(folderPath, found, settings.includeSubfolders)) return folderMissing();
-  const long long leftOut = writeEntries(found, folderPath, listPath, settings.kind, observer, list);
+  const long long leftOut = writeEntries(found, folderPath, pathInWalk(folderPath, listPath), settings, observer, *list);
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
 
-  if (!list.commit()) return writeFailed();
+  if (!list->commit()) return writeFailed();
   observer.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
   observer.completionText(translated(texts::ChecksumFinish));
   return leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;

@@ -6,6 +6,7 @@
 
 #include "engines/checksum_types.h"
 #include "engines/progress.h"
+#include "listfile/list_format.h"
 
 namespace zelk::passes {
 
@@ -18,6 +19,14 @@ struct CreateSettings {
   // Replaces an existing list without asking (the question is not even
   // formatted, so a broken translation of it cannot stop the pass).
   bool replaceWithoutAsking = false;
+  // Written between folder names in entries: '\' as the format has it, or
+  // '/' for tools that take nothing else.
+  char nameSeparator = listfile::kNameSeparator;
+  // Where the list goes instead of the folder's own list; names in it stay
+  // relative to the folder. Empty: the folder's list.
+  std::string outputPath = {};
+  // The list goes to standard output as it grows (outputPath is ignored).
+  bool toStandardOutput = false;
 };
 
 // What the pass tells its front end, in the order it happens.

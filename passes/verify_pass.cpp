@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -144,6 +145,22 @@ std::string failureReason(const platform::FileContents& contents) {
   return std::generic_category().message(contents.error);
 }
 
+// Reads the list `listName` of the folder `folderPrefix` whole before
+// checking the first entry, so a list that cannot be read to its end is a
+// failure, never a shorter list. `shownName` names it in the message.
+VerifyResult readAndCheckList(const std::string& folderPrefix, const std::string& listName,
+                              const std::string& shownName, ChecksumMode mode, VerifyObserver& observer) {
+  const platform::FileContents list = platform::readWholeFile(folderPrefix + listName);
+  if (list.status != FileReadStatus::Ok) {
+    observer.errorMessage(formatTemplate(language::translated(texts::ListUnreadable), {shownName, failureReason(list)}));
+    VerifyResult result;
+    result.outcome = VerifyOutcome::ListUnreadable;
+    result.listName = listName;
+    return result;
+  }
+  return runVerifyPassOnText(folderPrefix, listName, list.bytes, mode, observer);
+}
+
 }  // namespace
 
 std::string findList(const std::string& folder) {
@@ -154,20 +171,25 @@ std::string findList(const std::string& folder) {
 }
 
 VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer) {
-  VerifyResult result;
-  result.listName = findList(folder);
-  if (result.listName.empty()) return result;
-  result.outcome = VerifyOutcome::Checked;
+  const std::string listName = findList(folder);
+  if (listName.empty()) return {};
+  return readAndCheckList(platform::withTrailingSlash(folder), listName, listName, mode, observer);
+}
 
+VerifyResult runVerifyPassOnList(const std::string& listPath, ChecksumMode mode, VerifyObserver& observer) {
+  const std::filesystem::path path(listPath);
+  const std::string folder = path.has_parent_path() ? path.parent_path().string() : ".";
+  return readAndCheckList(platform::withTrailingSlash(folder), path.filename().string(), listPath, mode, observer);
+}
+
+VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& listName, std::string_view listText,
+                                 ChecksumMode mode, VerifyObserver& observer) {
+  VerifyResult result;
+  result.outcome = VerifyOutcome::Checked;
+  result.listName = listName;
   const std::string folderPrefix = platform::withTrailingSlash(folder);
-  const platform::FileContents list = platform::readWholeFile(folderPrefix + result.listName);
-  if (list.status != FileReadStatus::Ok) {
-    observer.errorMessage(formatTemplate(language::translated(texts::ListUnreadable), {result.listName, failureReason(list)}));
-    result.outcome = VerifyOutcome::ListUnreadable;
-    return result;
-  }
-  EntryChecker checker(folderPrefix, result.listName, observer);
-  listfile::readList(list.bytes, mode, checker);
+  EntryChecker checker(folderPrefix, listName, observer);
+  listfile::readList(listText, mode, checker);
 
   result.counts = checker.counts();
   const VerifyCounts& counts = result.counts;

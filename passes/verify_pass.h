@@ -3,6 +3,7 @@
 // and reports each entry as intact, modified or missing, then three counts.
 
 #include <string>
+#include <string_view>
 
 #include "engines/checksum_types.h"
 #include "engines/progress.h"
@@ -67,5 +68,16 @@ std::string findList(const std::string& folder);
 // is read whole before the first entry is checked, so a list that cannot be
 // read to its end is a failure, never a shorter list.
 VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer);
+
+// Runs the pass on the list at `listPath`, whatever its name; listed names are
+// opened relative to the list's folder. A list that cannot be read (missing
+// among others) is ListUnreadable, with `listPath` named in the message.
+VerifyResult runVerifyPassOnList(const std::string& listPath, ChecksumMode mode, VerifyObserver& observer);
+
+// Runs the pass on a list already read whole (from standard input, say);
+// listed names are opened relative to `folder`. `listName` is what the
+// report's entries are compared with for the list itself.
+VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& listName, std::string_view listText,
+                                 ChecksumMode mode, VerifyObserver& observer);
 
 }  // namespace zelk::passes

@@ -129,15 +129,8 @@ PendingFile::~PendingFile() { discard(); }
 
 bool PendingFile::write(const void* data, std::size_t size) {
   if (failed()) return false;
-  const auto* in = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t put = systemCalls().write(fd_, in, size);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return fail(put < 0 ? errno : ENOSPC);
-    in += put;
-    size -= static_cast<std::size_t>(put);
-  }
-  return true;
+  const int error = writeFully(fd_, data, size);
+  return error == 0 || fail(error);
 }
 
 bool PendingFile::commit() {

@@ -18,6 +18,11 @@ struct SystemCalls {
 // The process-wide table; initialised with the C library's calls.
 SystemCalls& systemCalls();
 
+// Writes all `size` bytes to `fd` through systemCalls().write, retrying
+// interrupted and short writes. 0 when done, else the system's error number
+// (ENOSPC for a write that takes nothing).
+int writeFully(int fd, const void* data, size_t size);
+
 // Restores the table on destruction: tests replace single entries through it.
 class ScopedSystemCalls {
  public:

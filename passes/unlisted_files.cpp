@@ -1,0 +1,96 @@
+#include "passes/unlisted_files.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <unordered_set>
+
+#include "language/message_format.h"
+#include "language/texts.h"
+#include "listfile/list_format.h"
+#include "passes/collect_files.h"
+#include "passes/rtf_report.h"
+#include "platform/ascii.h"
+#include "platform/directory.h"
+#include "platform/files.h"
+#include "platform/pending_file.h"
+
+namespace zelk::passes {
+namespace {
+
+// The path below the folder that an entry name leads to, as the verify pass
+// opens it: '\' and '/' both separate folders, a leading '/' stays below the
+// folder, and "." and ".." are resolved. Names leading out of the folder give
+// a path starting with "..", which no file of the walk has.
+std::string entryPath(std::string name) {
+  std::replace(name.begin(), name.end(), listfile::kNameSeparator, '/');
+  const std::size_t start = name.find_first_not_of('/');
+  if (start == std::string::npos) return {};
+  return std::filesystem::path(name.substr(start)).lexically_normal().string();
+}
+
+// The paths every entry leads to, and what the list's subfolder entries are like.
+class EntryPaths final : public listfile::ListVisitor {
+ public:
+  void creatorLine(const std::string&) override {}
+  void commentLine(const std::string&) override {}
+  void entry(const listfile::ListEntry& entry) override {
+    std::string path = entryPath(entry.name);
+    if (path.find('/') != std::string::npos) {
+      hasSubfolders = true;
+      if (entry.name.find(listfile::kNameSeparator) == std::string::npos) slashSeparated = true;
+    }
+    paths.insert(std::move(path));
+  }
+
+  std::unordered_set<std::string> paths;
+  bool hasSubfolders = false;
+  bool slashSeparated = false;
+};
+
+// Files that belong to checking rather than to what is checked.
+bool isNeverReported(std::string_view fileName) {
+  return platform::endsWithIgnoringAsciiCase(fileName, listfile::kSfvExtension) ||
+         platform::endsWithIgnoringAsciiCase(fileName, listfile::kMd5Extension) ||
+         platform::equalIgnoringAsciiCase(fileName, kReportFileName) || platform::isPendingFileName(fileName);
+}
+
+}  // namespace
+
+std::vector<std::string> findUnlistedFiles(const std::string& folder, const std::string& listName,
+                                           std::string_view listText, ChecksumMode mode) {
+  EntryPaths entries;
+  listfile::readList(listText, mode, entries);
+  const std::string folderPrefix = platform::withTrailingSlash(folder);
+  std::vector<FoundPath> found;
+  CollectFiles(folderPrefix, found, entries.hasSubfolders);
+  const std::string listPath = entryPath(listName);
+  std::vector<std::string> unlisted;
+  for (const FoundPath& item : found) {
+    if (item.kind != FoundKind::File) continue;
+    std::string name = item.path.substr(folderPrefix.size());
+    const std::string_view fileName = std::string_view(name).substr(name.rfind('/') + 1);  // npos + 1 is 0
+    if (isNeverReported(fileName) || name == listPath || entries.paths.contains(name)) continue;
+    if (!entries.slashSeparated) std::replace(name.begin(), name.end(), '/', listfile::kNameSeparator);
+    unlisted.push_back(std::move(name));
+  }
+  return unlisted;
+}
+
+std::vector<std::string> findUnlistedFilesOfList(const std::string& folder, const std::string& listName,
+                                                 ChecksumMode mode) {
+  const platform::FileContents list = platform::readWholeFile(platform::withTrailingSlash(folder) + listName);
+  if (list.status != engines::FileReadStatus::Ok) return {};
+  return findUnlistedFiles(folder, listName, list.bytes, mode);
+}
+
+void reportUnlistedFiles(const std::vector<std::string>& names, VerifyObserver& observer) {
+  if (names.empty()) return;
+  observer.reportLine(" ", ReportColour::Default);
+  const std::string heading = language::translated(language::texts::NotInList);
+  observer.reportLine(language::formatTemplate(heading, {static_cast<std::int64_t>(names.size())}),
+                      ReportColour::Default);
+  for (const std::string& name : names) observer.reportLine(name, ReportColour::Default);
+}
+
+}  // namespace zelk::passes

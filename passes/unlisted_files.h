@@ -1,0 +1,33 @@
+#pragma once
+// Files a checksum list does not know: those in the list's folder, and in its
+// subfolders when the list has subfolder entries, that no entry names. Added
+// since the list was made, most likely; they are no failure of the list.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "passes/verify_pass.h"
+
+namespace zelk::passes {
+
+// The names, relative to `folder`, of the files no entry of `listText` names,
+// in the order the create pass would list them, with '\' between folders
+// unless the list's entries use '/'. An entry names a file when it leads to it
+// as the verify pass opens it. Never named: the list `listName` itself, other
+// lists (".sfv", ".md5"), saved reports ("result.rtf"), and the temporary
+// files lists are written under. Hidden folders and links to folders are not
+// entered, as the create pass does not enter them.
+std::vector<std::string> findUnlistedFiles(const std::string& folder, const std::string& listName,
+                                           std::string_view listText, ChecksumMode mode);
+
+// The same for the list `listName` in `folder`, read again; empty when it
+// cannot be read.
+std::vector<std::string> findUnlistedFilesOfList(const std::string& folder, const std::string& listName,
+                                                 ChecksumMode mode);
+
+// The report's section: a blank line, the heading with the count, and one line
+// per name, in the default colour. Nothing when `names` is empty.
+void reportUnlistedFiles(const std::vector<std::string>& names, VerifyObserver& observer);
+
+}  // namespace zelk::passes
