@@ -36,7 +36,7 @@ class EntryPaths final : public listfile::ListVisitor {
   void commentLine(const std::string&) override {}
   void entry(const listfile::ListEntry& entry) override {
     std::string path = entryPath(entry.name);
-    if (path.find('/') != std::string::npos) {
+    if (path.find('/') != std::string::npos && !path.starts_with("../")) {
       hasSubfolders = true;
       if (entry.name.find(listfile::kNameSeparator) == std::string::npos) slashSeparated = true;
     }

@@ -1,6 +1,7 @@
 #include "ui/verify_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 
 #include "language/message_format.h"
 #include "language/texts.h"
+#include "passes/unlisted_files.h"
 #include "platform/directory.h"
 #include "ui/mode_chooser.h"
 #include "ui/qt_text.h"
@@ -86,9 +88,13 @@ VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
   reportView->setGeometry(8, 48, 465, 193);
   reportView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   modeLabel = makeLineLabel(this, QString(), 8, 248, 184 - kLabelRightMargin);
+  unlistedBox = new QCheckBox(QStringLiteral("Not in list"), this);
+  unlistedBox->setGeometry(246, 252, 80, 17);
+  unlistedBox->setEnabled(false);
 
   connect(closeButton, &QPushButton::clicked, this, &VerifyWindow::onCloseClicked);
   connect(saveButton, &QPushButton::clicked, this, &VerifyWindow::onSaveClicked);
+  connect(unlistedBox, &QCheckBox::toggled, this, &VerifyWindow::onUnlistedToggled);
 }
 
 void VerifyWindow::showEvent(QShowEvent* event) {
@@ -106,10 +112,16 @@ void VerifyWindow::runPass() {
   commentLabel->setText(toQt(language::translated(texts::Comment)));
   closeButton->setText(toQt(language::translated(texts::Close)));
   saveButton->setText(toQt(language::translated(texts::SaveResult)));
+  unlistedBox->setText(toQt(language::translated(texts::ShowNotInList)));
 
+  unlistedBox->setChecked(false);
   reportView->clear();
   reportLines_ = 0;
-  passes::runVerifyPass(platform::currentDirectory(), *mode, *this);
+  const passes::VerifyResult result = passes::runVerifyPass(platform::currentDirectory(), *mode, *this);
+  const bool checked = result.outcome == passes::VerifyOutcome::Checked;
+  checkedList_ = checked ? result.listName : std::string();
+  checkedMode_ = *mode;
+  unlistedBox->setEnabled(checked);
 
   reportView->moveCursor(QTextCursor::End);
   reportView->ensureCursorVisible();
@@ -126,6 +138,23 @@ void VerifyWindow::onSaveClicked() {
   const std::string message = language::formatTemplate(language::translated(texts::ResultSave), {"\r\n", directory});
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), toQt(message), QMessageBox::Ok, this);
   box.exec();
+}
+
+void VerifyWindow::onUnlistedToggled(bool shown) {
+  if (!shown) {
+    if (unlistedStart_.isNull()) return;
+    unlistedStart_.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    unlistedStart_.removeSelectedText();
+    unlistedStart_ = QTextCursor();
+    return;
+  }
+  if (checkedList_.empty()) return;
+  unlistedStart_ = QTextCursor(reportView->document());
+  unlistedStart_.movePosition(QTextCursor::End);
+  // The section is added at this very position: the cursor stays before it.
+  unlistedStart_.setKeepPositionOnInsert(true);
+  passes::reportUnlistedFiles(passes::findUnlistedFilesOfList(platform::currentDirectory(), checkedList_, checkedMode_),
+                              *this);
 }
 
 std::vector<passes::ColouredRun> VerifyWindow::reportRuns() const {

@@ -3,12 +3,15 @@
 // first shown, then offers the coloured report for saving as "result.rtf".
 
 #include <QDialog>
+#include <QTextCursor>
+#include <string>
 #include <vector>
 
 #include "engines/progress.h"
 #include "passes/rtf_report.h"
 #include "passes/verify_pass.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QShowEvent;
@@ -28,6 +31,9 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   QPushButton* saveButton = nullptr;
   QTextEdit* reportView = nullptr;
   QLabel* modeLabel = nullptr;
+  // Off at first; on, the report ends in the section of files the list does
+  // not know (and so does the saved report). Usable once a list was checked.
+  QCheckBox* unlistedBox = nullptr;
 
   // The report as it stands now, edits included: its text in runs of one
   // colour, a '\n' between lines; the view's default colour is kDefaultColour.
@@ -44,6 +50,9 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   // Writes reportRuns() as "result.rtf" into the current directory and says
   // where; throws std::runtime_error when the file cannot be written.
   void onSaveClicked();
+  // Appends the section of files the checked list does not know, or takes it
+  // away again.
+  void onUnlistedToggled(bool shown);
 
  protected:
   // Runs runPass the first time only, before the window is painted.
@@ -62,6 +71,9 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   engines::ProgressSink& progress_;
   bool shown_ = false;
   int reportLines_ = 0;
+  std::string checkedList_;  // empty until a list has been checked
+  listfile::ChecksumMode checkedMode_ = listfile::ChecksumMode::Automatic;
+  QTextCursor unlistedStart_;  // where the section begins; moves with edits above it
 };
 
 }  // namespace zelk::ui

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -150,6 +151,28 @@ TEST(ListWriter, WrittenListReadsBack) {
     EXPECT_EQ(visitor.entries[i].expected, cases[i].checksum) << cases[i].name;
     EXPECT_EQ(visitor.entries[i].name, cases[i].nameAsRead) << cases[i].name;
   }
+}
+
+// Standard output: the lines go to the descriptor as they are, and a failed
+// write is a failed list.
+TEST(ListWriter, DescriptorTakesTheLinesAndTellsAFailure) {
+  TempFolder temp;
+  const struct {
+    std::string path;
+    bool written;
+    int error;
+  } cases[] = {{temp.path() + "out.lst", true, 0}, {"/dev/full", false, ENOSPC}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const int fd = ::open(c.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ListWriter writer(ListWriter::Descriptor{fd});
+    writer.writeEntry(ChecksumKind::Crc32, "photos/beach.jpg", "9e8f7a6b");
+    EXPECT_EQ(writer.commit(), c.written);
+    EXPECT_EQ(writer.error(), c.error);
+    ::close(fd);
+  }
+  EXPECT_EQ(temp.read("out.lst"), "photos/beach.jpg 9e8f7a6b\r\n");
 }
 
 }  // namespace

@@ -442,5 +442,44 @@ TEST(TimeText, UnknownLocaleFallsBackToThePlainForm) {
   EXPECT_EQ(timeText(1234.567), "TIME: 1234.57 sek");
 }
 
+// Another name or place for the list: its names stay relative to the folder,
+// '/' separates subfolders when asked, and the list is never listed itself.
+TEST_F(CreatePass, OutputElsewhereKeepsNamesRelativeToTheFolder) {
+  put("b.txt", "123456789");
+  put("sub/c.bin", "The quick brown fox jumps over the lazy dog");
+  const struct {
+    const char* label;
+    std::string output;
+    char separator;
+    std::string entries;
+  } cases[] = {
+      {"another folder", temp_.path() + "lists/music.txt", '\\', "b.txt cbf43926\r\nsub\\c.bin 414fa339\r\n"},
+      {"inside, any name", music() + "sub/../checks.txt", '/', "b.txt cbf43926\r\nsub/c.bin 414fa339\r\n"},
+  };
+  temp_.makeFolder("lists");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    CreateSettings settings{music(), ChecksumKind::Crc32, true, "", "holiday photos"};
+    settings.nameSeparator = c.separator;
+    settings.outputPath = c.output;
+    settings.replaceWithoutAsking = true;
+    // Twice: the second run meets the first one's list in the walk.
+    for (int run = 0; run < 2; ++run) ASSERT_EQ(runCreatePass(settings, observer_), CreateOutcome::Written);
+    EXPECT_EQ(withoutDate(platform::readWholeFile(c.output).bytes), header(ChecksumKind::Crc32) + c.entries);
+  }
+  EXPECT_EQ(platform::fileKind(music() + "Music.sfv"), platform::FileKind::Missing);
+}
+
+TEST_F(CreatePass, OutputOnAFolderFailsWithoutAQuestion) {
+  put("a.txt", "abc");
+  temp_.makeFolder("taken");
+  CreateSettings settings{music(), ChecksumKind::Crc32, false, "", ""};
+  settings.outputPath = temp_.path() + "taken";
+  EXPECT_EQ(runCreatePass(settings, observer_), CreateOutcome::WriteFailed);
+  EXPECT_TRUE(observer_.questions.empty());
+  EXPECT_EQ(observer_.errors,
+            std::vector<std::string>{"The list \"" + settings.outputPath + "\" could not be written: Is a directory."});
+}
+
 }  // namespace
 }  // namespace zelk::passes

@@ -11,6 +11,7 @@
 
 #include "passes/create_pass.h"
 
+#include "tests/passes/recording_verify_observer.h"
 #include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
@@ -26,37 +27,6 @@ template <typename Injector>
 std::unique_ptr<void, void (*)(void*)> own(Injector* injector) {
   return {injector, [](void* p) { delete static_cast<Injector*>(p); }};
 }
-
-struct Line {
-  std::string text;
-  ReportColour colour;
-  friend bool operator==(const Line&, const Line&) = default;
-};
-
-void PrintTo(const Line& line, std::ostream* out) {
-  static const char* const names[] = {"Default", "Green", "Red"};
-  *out << '"' << line.text << "\" " << names[static_cast<int>(line.colour)];
-}
-
-class RecordingObserver final : public VerifyObserver {
- public:
-  void creatorText(const std::string& text) override { creators.push_back(text); }
-  void commentText(const std::string& text) override { comments.push_back(text); }
-  void entryKind(ChecksumKind kind) override { kinds.push_back(kind); }
-  void reportLine(const std::string& text, ReportColour colour) override { lines.push_back({text, colour}); }
-  void errorMessage(const std::string& text) override { errors.push_back(text); }
-  void showProgress() override { ++shown; }
-  void setProgress(int) override {}
-  void hideProgress() override { ++hidden; }
-
-  std::vector<std::string> creators;
-  std::vector<std::string> comments;
-  std::vector<ChecksumKind> kinds;
-  std::vector<Line> lines;
-  std::vector<std::string> errors;
-  int shown = 0;
-  int hidden = 0;
-};
 
 constexpr auto G = ReportColour::Green;
 constexpr auto R = ReportColour::Red;
@@ -415,6 +385,46 @@ TEST(VerifyPass, HostileListsEndWithoutCrashOrHang) {
     EXPECT_EQ(result.counts.modified, result.counts.entries);
     EXPECT_EQ(observer.lines.size(), static_cast<std::size_t>(result.counts.entries) + 4);
   }
+}
+
+// A named list is read wherever it lies and whatever its name; its entries
+// are found beside it, not in the current directory.
+TEST(VerifyPass, NamedListChecksTheFilesBesideIt) {
+  TempFolder folder;
+  folder.write("data/abc.txt", "abc");
+  const std::string list = folder.write("data/checks.txt", "abc.txt 352441c2\r\ngone.txt 352441c2\r\n");
+  RecordingObserver observer;
+  const VerifyResult result = runVerifyPassOnList(list, ChecksumMode::Automatic, observer);
+  EXPECT_EQ(result.outcome, VerifyOutcome::Checked);
+  EXPECT_EQ(result.listName, "checks.txt");
+  EXPECT_EQ(observer.lines, concat({ok("abc.txt"), missing("gone.txt")}, summary(2, 1, 1, R)));
+}
+
+TEST(VerifyPass, NamedListThatCannotBeReadIsNamedAsGiven) {
+  TempFolder folder;
+  folder.makeFolder("list.sfv");
+  const struct {
+    std::string path;
+    std::string reason;
+  } cases[] = {{folder.path() + "none.sfv", "No such file or directory"},
+               {folder.path() + "list.sfv", "not a regular file"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    RecordingObserver observer;
+    EXPECT_EQ(runVerifyPassOnList(c.path, ChecksumMode::Automatic, observer).outcome, VerifyOutcome::ListUnreadable);
+    EXPECT_TRUE(observer.lines.empty());
+    EXPECT_EQ(observer.errors, std::vector<std::string>{"The list \"" + c.path + "\" cannot be read: " + c.reason + "."});
+  }
+}
+
+TEST(VerifyPass, ListTextIsCheckedAgainstTheGivenFolder) {
+  TempFolder folder;
+  folder.write("sub/abc.txt", "abc");
+  RecordingObserver observer;
+  const VerifyResult result =
+      runVerifyPassOnText(folder.path(), {}, "900150983cd24fb0d6963f7d28e17f72  sub/abc.txt\n", ChecksumMode::Md5, observer);
+  EXPECT_EQ(result.outcome, VerifyOutcome::Checked);
+  EXPECT_EQ(observer.lines, concat({ok("sub/abc.txt")}, summary(1, 0, 0, G)));
 }
 
 }  // namespace
