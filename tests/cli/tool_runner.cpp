@@ -16,7 +16,7 @@ std::string toolPath() {
 }
 
 ToolResult runTool(const std::vector<std::string>& arguments, const std::string& workingFolder,
-                   const std::string& program, const std::string& outputTo) {
+                   const std::string& program, const std::string& outputTo, const std::string& inputFrom) {
   TempFolder capture;
   const std::string outPath = capture.path() + "out";
   const std::string errPath = capture.path() + "err";
@@ -25,7 +25,7 @@ ToolResult runTool(const std::vector<std::string>& arguments, const std::string&
   argv.push_back(nullptr);
   const pid_t child = ::fork();
   if (child == 0) {
-    const int in = ::open("/dev/null", O_RDONLY);
+    const int in = ::open(inputFrom.c_str(), O_RDONLY);
     const int out = outputTo.empty() ? ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)
                                      : ::open(outputTo.c_str(), O_WRONLY);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

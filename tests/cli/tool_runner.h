@@ -17,9 +17,10 @@ struct ToolResult {
 std::string toolPath();
 
 // Runs `program` with `arguments` in `workingFolder`, standard input from
-// /dev/null; the arguments reach it as given, without a shell. Standard
+// `inputFrom`; the arguments reach it as given, without a shell. Standard
 // output goes to `outputTo` instead when that is given (out is then empty).
 ToolResult runTool(const std::vector<std::string>& arguments, const std::string& workingFolder = "/",
-                   const std::string& program = toolPath(), const std::string& outputTo = {});
+                   const std::string& program = toolPath(), const std::string& outputTo = {},
+                   const std::string& inputFrom = "/dev/null");
 
 }  // namespace zelk::testing
