@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the benchmarks and the
-# fuzzers need.
+# Installs the Debian packages the build, the tests, the Debian package, the
+# benchmarks and the fuzzers need.
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libdw-dev
   rhash cksfv unrtf coreutils locales
+  dpkg-dev file man-db
 )
 case "${1:-}" in
   --bench) packages+=(zlib1g-dev libssl-dev hyperfine python3 bc) ;;

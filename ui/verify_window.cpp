@@ -143,6 +143,8 @@ void VerifyWindow::onSaveClicked() {
 void VerifyWindow::onUnlistedToggled(bool shown) {
   if (!shown) {
     if (unlistedStart_.isNull()) return;
+    // Only the position stays put on insertion; the anchor moved with the text.
+    unlistedStart_.setPosition(unlistedStart_.position());
     unlistedStart_.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     unlistedStart_.removeSelectedText();
     unlistedStart_ = QTextCursor();
