@@ -36,6 +36,7 @@ TempFolder* InstallTree::prefix_ = nullptr;
 TEST_F(InstallTree, EveryFileLandsBelowThePrefix) {
   for (const char* path : {"bin/zelk-sfv", "bin/zelk-sfv-verify-list", "share/man/man1/zelk-sfv.1.gz",
                            "share/man/man1/Zelk_SFV_Utility.1.gz", "share/bash-completion/completions/zelk-sfv",
+                           "share/bash-completion/completions/Zelk_SFV_Utility",
                            "share/applications/zelk-sfv-utility.desktop", "share/mime/packages/zelk-sfv-utility.xml",
                            "share/icons/hicolor/scalable/apps/zelk-sfv-utility.svg"}) {
     EXPECT_TRUE(fs::is_regular_file(installed(path))) << path;

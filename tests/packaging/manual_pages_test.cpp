@@ -12,10 +12,12 @@
 #include <string>
 
 #include "tests/cli/tool_runner.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 using zelk::testing::runTool;
+using zelk::testing::TempFolder;
 using zelk::testing::toolPath;
 
 std::string manualPage(const std::string& name) {
@@ -86,6 +88,15 @@ TEST(BashCompletion, OffersTheOptionsOfHelp) {
     expected.insert("--help");
     EXPECT_EQ(longOptions(offered), expected) << offered;
   }
+}
+
+TEST(BashCompletion, OffersTheDesktopProgramsStartForms) {
+  TempFolder folder;
+  folder.makeFolder("photos");
+  const std::string complete = "source '" + std::string(ZELK_SOURCE_DIR) +
+                               "/cli/zelk-sfv.bash-completion'; COMP_WORDS=(Zelk_SFV_Utility ''); COMP_CWORD=1; "
+                               "_zelk_sfv_utility; printf '%s\\n' \"${COMPREPLY[@]}\"";
+  EXPECT_EQ(runTool({"-c", complete}, folder.path(), "/bin/bash").out, "-v\nphotos\n");
 }
 
 }  // namespace
