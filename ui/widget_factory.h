@@ -11,6 +11,14 @@
 
 namespace zelk::ui {
 
+// `widget` with the object name `name`: error reports name the controls on
+// the way to a failure by it, and tests find them by it.
+template <typename Widget>
+Widget* named(Widget* widget, const char* name) {
+  widget->setObjectName(QLatin1String(name));
+  return widget;
+}
+
 // The client area inside a classic frame (4 pixels each side, a 19 pixel
 // title bar) for a window of the given outer size.
 constexpr QSize classicClientSize(QSize outer) { return {outer.width() - 8, outer.height() - 27}; }
@@ -26,8 +34,10 @@ inline QPushButton* makeButton(QWidget* parent, const QString& text, const QRect
 
 // A label at a fixed place whose text is shown as it is, never as markup:
 // captions come from language files and results name files.
-inline QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
-  auto* label = new QLabel(text, parent);
+template <typename Label = QLabel>
+Label* makeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
+  auto* label = new Label(parent);
+  label->setText(text);
   label->setTextFormat(Qt::PlainText);
   label->setGeometry(geometry);
   return label;
