@@ -3,7 +3,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,10 +13,12 @@
 #include <QRadioButton>
 #include <QUrl>
 
+#include "language/active_language.h"
 #include "language/language_list.h"
 #include "language/texts.h"
 #include "platform/directory.h"
 #include "ui/main_window.h"
+#include "ui/program_identity.h"
 #include "ui/qt_text.h"
 
 namespace zelk::ui {
@@ -69,7 +70,7 @@ void MainWindow::startUp(const QStringList& arguments) {
 void MainWindow::fillLanguageList() {
   languageCombo->clear();
   const std::string activeName = language::translated(texts::Language);
-  const std::vector<std::string> names = language::languageNames(platform::programFolder() + "language/");
+  const std::vector<std::string> names = language::languageNames(language::offeredLanguageFolder());
   for (const std::string& name : names) languageCombo->addItem(toQt(name));
   const std::optional<std::size_t> selected = language::selectedLanguage(names, activeName);
   languageCombo->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
@@ -127,7 +128,7 @@ void MainWindow::onFolderDropped(const QStringList& names) {
   if (names.isEmpty()) return;
   const platform::FileKind kind = platform::fileKind(fromQt(names.first()));
   if (kind == platform::FileKind::Regular || kind == platform::FileKind::Other) {
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), caption(texts::FolderOnly),
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), caption(texts::FolderOnly),
                     QMessageBox::Ok, this);
     box.exec();
     return;
