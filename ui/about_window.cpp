@@ -52,6 +52,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
   aboutText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   aboutText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   aboutText->setPlainText(aboutLines().join(QLatin1Char('\n')));
+  // The lines were broken for this face and size; a wider face breaks them twice.
+  aboutText->setFont(QFont(QStringLiteral("Arial"), 8));
   QPalette palette = aboutText->palette();
   palette.setColor(QPalette::Base, palette.color(QPalette::Button));
   aboutText->setPalette(palette);

@@ -98,6 +98,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   void buildBottomRows();
   void fillLanguageList();
   void setCaptions();
+  void fitFieldColumn();
   void setFolder(const QString& folder);
   void openVerifyWindow();
 

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
 
 #include "language/active_language.h"
 #include "language/language_list.h"
@@ -89,6 +91,22 @@ void MainWindow::setCaptions() {
   crc32Radio->setText(caption(texts::Crc32));
   md5Radio->setText(caption(texts::Md5));
   subfolderCheck->setText(caption(texts::Subfolder));
+  fitFieldColumn();
+}
+
+// A caption longer than the designed label column moves the creator and
+// comment fields right, rather than being cut.
+void MainWindow::fitFieldColumn() {
+  constexpr int kGap = 6;
+  int fieldLeft = creatorEdit->x();
+  for (const QLabel* label : {creatorLabel, commentLabel}) {
+    fieldLeft = std::max(fieldLeft, label->x() + label->sizeHint().width() + kGap);
+  }
+  const int fieldRight = creatorEdit->geometry().right();
+  for (auto [label, field] : {std::pair{creatorLabel, creatorEdit}, std::pair{commentLabel, commentEdit}}) {
+    label->resize(fieldLeft - kGap - label->x(), label->height());
+    field->setGeometry(fieldLeft, field->y(), fieldRight - fieldLeft + 1, field->height());
+  }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -17,7 +17,7 @@ namespace {
 
 // Room a window manager's title bar takes besides the title: the icon, the
 // close box and the spaces between them.
-constexpr int kTitleBarExtras = 96;
+constexpr int kTitleBarExtras = 140;
 constexpr QSize kOkButtonSize(75, 25);
 
 }  // namespace

@@ -125,6 +125,7 @@ void VerifyWindow::runPass() {
   commentLabel->setText(toQt(language::translated(texts::Comment)));
   closeButton->setText(toQt(language::translated(texts::Close)));
   saveButton->setText(toQt(language::translated(texts::SaveResult)));
+  for (QPushButton* button : {closeButton, saveButton}) widenToText(button);
 
   reportView->clear();
   reportLines_ = 0;

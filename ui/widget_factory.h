@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QRect>
 #include <QSize>
+#include <QStyle>
+#include <algorithm>
 
 namespace zelk::ui {
 
@@ -30,6 +32,17 @@ inline QPushButton* makeButton(QWidget* parent, const QString& text, const QRect
   button->setGeometry(geometry);
   button->setAutoDefault(false);
   return button;
+}
+
+// Widens `button` to its text when a translated caption needs more room
+// than the designed width; it grows to the right.
+// (The style's size hint would widen every button to its minimum width.)
+inline void widenToText(QPushButton* button) {
+  QString shown = button->text();
+  shown.remove(QLatin1Char('&'));  // the access key's mark takes no room
+  const int needed = button->fontMetrics().horizontalAdvance(shown) +
+                     2 * (button->style()->pixelMetric(QStyle::PM_ButtonMargin) + button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+  button->resize(std::max(button->width(), needed), button->height());
 }
 
 // A label at a fixed place whose text is shown as it is, never as markup:

@@ -177,6 +177,17 @@ TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
   }
 }
 
+TEST_F(MainWindowTest, LongFieldCaptionsPushTheFieldsRightUncut) {
+  programFolder_.write("language.lng", "[GUI]\r\nCREATOR=Ersteller der Liste\r\nCOMMENT=COMMENTAIRE\r\n");
+  const MainWindow window;
+  for (const QLabel* label : {window.creatorLabel, window.commentLabel}) {
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+  }
+  EXPECT_GT(window.creatorEdit->x(), window.creatorLabel->geometry().right());
+  EXPECT_EQ(window.commentEdit->geometry(), window.creatorEdit->geometry().translated(0, 30));
+  EXPECT_LT(window.creatorEdit->geometry().right(), window.goButton->x());
+}
+
 TEST_F(MainWindowTest, CloseButtonClosesTheWindow) {
   MainWindow window;
   window.show();

@@ -108,6 +108,10 @@ TEST_F(VerifyWindowTest, CaptionsComeFromTheListElseFromTheLanguageFile) {
   EXPECT_EQ(text(window->commentLabel), "Kommentar");
   EXPECT_EQ(text(window->closeButton), "&Schliessen");
   EXPECT_EQ(text(window->saveButton), "Bericht sichern");
+  // A caption longer than the designed button widens it rather than being cut.
+  const QPushButton* close = window->closeButton;
+  EXPECT_GT(close->width(), close->fontMetrics().horizontalAdvance("Schliessen"));
+  EXPECT_LT(close->geometry().right(), window->saveButton->x());
 }
 
 TEST_F(VerifyWindowTest, Md5ListIsReadAsMd5AndShowsProgressOnTheGivenBar) {
