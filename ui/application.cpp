@@ -1,14 +1,14 @@
 #include "ui/application.h"
 
-#include <QMessageBox>
 #include <utility>
 
+#include "ui/message_box.h"
 #include "ui/program_identity.h"
 
 namespace zelk::ui {
 
 void showPlainErrorBox(const QString& message) {
-  QMessageBox::critical(nullptr, applicationTitle(), message);
+  showMessageBox(nullptr, QMessageBox::Critical, applicationTitle(), message);
 }
 
 // Every window, the verify window of a "-v" start too, shows the program's picture.

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -22,6 +21,7 @@
 #include "platform/directory.h"
 #include "ui/about_window.h"
 #include "ui/blink_label.h"
+#include "ui/message_box.h"
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
 #include "ui/verify_window.h"
@@ -188,15 +188,11 @@ void MainWindow::onAboutClicked() { aboutWindow->exec(); }
 // The captions stay as they are: they are looked up at start-up only.
 void MainWindow::onInstallLanguageClicked() {
   if (language::installLanguage(fromQt(languageCombo->currentText()))) {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), QStringLiteral("Please restart the program"),
-                    QMessageBox::Ok, this);
-    box.exec();
+    showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), QStringLiteral("Please restart the program"));
     return;
   }
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Description"),
-                  QStringLiteral("Can not copy the language file.\nThe folder language and the language files not exists"),
-                  QMessageBox::Ok, this);
-  box.exec();
+  showMessageBox(this, QMessageBox::Critical, QStringLiteral("Description"),
+                 QStringLiteral("Can not copy the language file.\nThe folder language and the language files not exists"));
 }
 
 void MainWindow::onBrowseClicked() {
@@ -207,10 +203,8 @@ void MainWindow::onBrowseClicked() {
 void MainWindow::setFolder(const QString& folder) { folderEdit->setText(toQt(platform::withTrailingSlash(fromQt(folder)))); }
 
 bool MainWindow::confirmOverwrite(const std::string& question) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Information"), toQt(question),
-                  QMessageBox::Yes | QMessageBox::No, this);
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
+  return showMessageBox(this, QMessageBox::Critical, QStringLiteral("Information"), toQt(question),
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MainWindow::clearResultTexts() {
@@ -228,7 +222,7 @@ void MainWindow::timeText(const std::string& text) { timeLabel->setText(toQt(tex
 void MainWindow::completionText(const std::string& text) { completionLabel->setText(toQt(text)); }
 
 void MainWindow::errorMessage(const std::string& text) {
-  QMessageBox::critical(this, applicationTitle(), toQt(text));
+  showMessageBox(this, QMessageBox::Critical, applicationTitle(), toQt(text));
 }
 
 void MainWindow::showProgress() {

@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +19,7 @@
 #include "language/texts.h"
 #include "platform/directory.h"
 #include "ui/main_window.h"
+#include "ui/message_box.h"
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
 
@@ -146,9 +146,7 @@ void MainWindow::onFolderDropped(const QStringList& names) {
   if (names.isEmpty()) return;
   const platform::FileKind kind = platform::fileKind(fromQt(names.first()));
   if (kind == platform::FileKind::Regular || kind == platform::FileKind::Other) {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), caption(texts::FolderOnly),
-                    QMessageBox::Ok, this);
-    box.exec();
+    showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), caption(texts::FolderOnly));
     return;
   }
   setFolder(names.first());

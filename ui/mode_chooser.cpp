@@ -15,9 +15,6 @@
 namespace zelk::ui {
 namespace {
 
-// Room a window manager's title bar takes besides the title: the icon, the
-// close box and the spaces between them.
-constexpr int kTitleBarExtras = 140;
 constexpr QSize kOkButtonSize(75, 25);
 
 }  // namespace
@@ -48,8 +45,7 @@ ModeChooser::ModeChooser(QWidget* parent)
   layout->setSpacing(15);
   layout->addWidget(modeGroup);
   layout->addWidget(okButton, 0, Qt::AlignHCenter);
-  const int titleWidth = fontMetrics().horizontalAdvance(windowTitle()) + kTitleBarExtras;
-  setFixedSize(std::max(sizeHint().width(), titleWidth), sizeHint().height());
+  setFixedSize(std::max(sizeHint().width(), titleBarWidth(*this, windowTitle())), sizeHint().height());
 }
 
 std::optional<listfile::ChecksumMode> ModeChooser::ask(QWidget* parent) {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -15,6 +14,7 @@
 #include "language/texts.h"
 #include "platform/directory.h"
 #include "ui/mode_chooser.h"
+#include "ui/message_box.h"
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
 
@@ -144,8 +144,7 @@ void VerifyWindow::onSaveClicked() {
     throw std::runtime_error("The report could not be saved as \"" + path + "\".");
   }
   const std::string message = language::formatTemplate(language::translated(texts::ResultSave), {"\r\n", directory});
-  QMessageBox box(QMessageBox::NoIcon, applicationTitle(), toQt(message), QMessageBox::Ok, this);
-  box.exec();
+  showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), toQt(message));
 }
 
 std::vector<passes::ColouredRun> VerifyWindow::reportRuns() const {
@@ -186,7 +185,7 @@ void VerifyWindow::reportLine(const std::string& text, passes::ReportColour colo
 // No report is better than one that claims a list without entries: the
 // window closes once the message is read.
 void VerifyWindow::errorMessage(const std::string& text) {
-  QMessageBox::critical(this, applicationTitle(), toShownQt(text));
+  showMessageBox(this, QMessageBox::Critical, applicationTitle(), toShownQt(text));
   QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }
 

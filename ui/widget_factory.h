@@ -34,6 +34,13 @@ inline QPushButton* makeButton(QWidget* parent, const QString& text, const QRect
   return button;
 }
 
+// The width a window needs for a window manager's title bar to show all of
+// `title` beside the window's icon and its title bar buttons.
+inline int titleBarWidth(const QWidget& window, const QString& title) {
+  constexpr int kIconAndButtons = 140;
+  return window.fontMetrics().horizontalAdvance(title) + kIconAndButtons;
+}
+
 // Widens `button` to its text when a translated caption needs more room
 // than the designed width; it grows to the right.
 // (The style's size hint would widen every button to its minimum width.)
