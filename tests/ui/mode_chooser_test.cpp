@@ -26,6 +26,7 @@ QWidget* keyTarget(ModeChooser& chooser) {
 TEST(ModeChooser, OpensWithFixedTextsAutomaticCheckedAndOkAsDefault) {
   ModeChooser chooser;
   EXPECT_EQ(chooser.windowTitle(), "CRC32/MD5 Mode");
+  EXPECT_EQ(chooser.okButton->objectName(), "okButton");
   EXPECT_EQ(chooser.modeGroup->title(), "CRC32/MD5 check");
   EXPECT_EQ(chooser.automaticItem->text(), "Automatic");
   EXPECT_EQ(chooser.crc32Item->text(), "CRC32");

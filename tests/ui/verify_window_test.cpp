@@ -23,6 +23,9 @@ TEST_F(VerifyWindowTest, OpensAtItsSizeWithItsControlsInPlace) {
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
   EXPECT_EQ(window->windowTitle(), "Verify");
+  EXPECT_EQ(window->objectName(), "verifyWindow");
+  EXPECT_EQ(window->saveButton->objectName(), "saveButton");
+  EXPECT_EQ(window->reportView->objectName(), "reportView");
   EXPECT_EQ(window->minimumSize(), window->size()) << "it can be enlarged, not shrunk";
   EXPECT_LE(window->width(), 491);
   EXPECT_LE(window->height(), 309);
