@@ -14,6 +14,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QResizeEvent;
 class QShowEvent;
 class QTextEdit;
 
@@ -57,6 +58,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
  protected:
   // Runs runPass the first time only, before the window is painted.
   void showEvent(QShowEvent* event) override;
+  // The report takes the room of an enlarged window.
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void creatorText(const std::string& text) override;
