@@ -8,6 +8,10 @@
 
 namespace zelk::cli {
 
+// A pass stopped by Ctrl+C ends with the status a shell gives a command that
+// SIGINT ended.
+inline constexpr int kInterrupted = 130;
+
 // 0: every file found is listed; 1: the list was written but files were left
 // out, or the user declined to overwrite; 2: bad usage or failure.
 int runCreateCommand(const std::vector<std::string>& arguments);

@@ -121,6 +121,7 @@ int verify(const VerifyOptions& options) {
     printLine(stderr, "zelk-sfv: no .sfv or .md5 list in " + options.folder);
     return kNotVerified;
   }
+  if (result.outcome == passes::VerifyOutcome::Cancelled) return kInterrupted;
   if (result.outcome != passes::VerifyOutcome::Checked) return kNotVerified;
   if (options.save) {
     const std::string folder = platform::withTrailingSlash(options.folder);

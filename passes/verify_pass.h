@@ -2,11 +2,13 @@
 // The verify pass: finds the list in a folder, recomputes every listed file
 // and reports each entry as intact, modified or missing, then three counts.
 
+#include <stop_token>
 #include <string>
 
 #include "engines/checksum_types.h"
 #include "engines/progress.h"
 #include "listfile/list_reader.h"
+#include "passes/pass_progress.h"
 #include "passes/rtf_report.h"
 
 namespace zelk::passes {
@@ -37,6 +39,9 @@ class VerifyObserver : public engines::ProgressSink {
   virtual void reportLine(const std::string& text, ReportColour colour) = 0;
   // A failure that ends the pass without a report; looked-up, filled text.
   virtual void errorMessage(const std::string& text) = 0;
+  // The overall progress, about ten times a second and once when the last
+  // file is done.
+  virtual void passProgress([[maybe_unused]] const PassProgress& progress) {}
 };
 
 struct VerifyCounts {
@@ -49,6 +54,7 @@ enum class VerifyOutcome {
   Checked,         // every entry of the list was checked and reported
   NoList,          // the folder holds no list: nothing reported
   ListUnreadable,  // the list could not be read whole: reported through errorMessage only
+  Cancelled,       // stopped on request: the entries checked so far were reported and counted
 };
 
 struct VerifyResult {
@@ -65,7 +71,12 @@ std::string findList(const std::string& folder);
 
 // Runs the pass on `folder`; listed names are opened relative to it. The list
 // is read whole before the first entry is checked, so a list that cannot be
-// read to its end is a failure, never a shorter list.
-VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer);
+// read to its end is a failure, never a shorter list. Every observer call is
+// made on the calling thread; up to `jobs` files (0: one per processor) are
+// read and hashed at once on others. A stop request is honoured between
+// blocks of a file: the lines and counts of the entries checked so far, then
+// a line telling the pass was cancelled.
+VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer,
+                           std::stop_token stop = {}, int jobs = 0);
 
 }  // namespace zelk::passes

@@ -1,0 +1,42 @@
+#pragma once
+// Where the passes' checksums come from: each file read once, in blocks, into
+// one buffer reused from file to file, with the same verdicts as the engines'
+// file functions (a file that changed or failed part-way never passes for a
+// checksum), a stop honoured between blocks, and the disk kept busy ahead of
+// the hashing.
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <stop_token>
+#include <string>
+
+#include "engines/aligned_buffer.h"
+#include "engines/checksum_types.h"
+
+namespace zelk::passes {
+
+struct HashedFile {
+  engines::FileReadStatus status = engines::FileReadStatus::OpenFailed;
+  std::string checksum;    // lower-case hexadecimal when status is Ok
+  std::int64_t bytesRead = 0;
+  bool cancelled = false;  // the pass was stopped before the file was read whole: no verdict
+};
+
+class FileHasher {
+ public:
+  // Readers sharing a spinning disk share `spinningDisk`: the reader of a
+  // file whose data is not in memory yet holds it until that file is read,
+  // so the heads serve one file at a time. Null where reads may overlap.
+  explicit FileHasher(std::mutex* spinningDisk = nullptr) : spinningDisk_(spinningDisk) {}
+
+  // `onBlock` is told the size of every block read, on this thread.
+  HashedFile hash(const std::string& path, engines::ChecksumKind kind, const std::stop_token& stop,
+                  const std::function<void(std::int64_t)>& onBlock);
+
+ private:
+  std::mutex* spinningDisk_;
+  engines::detail::AlignedBuffer buffer_;
+};
+
+}  // namespace zelk::passes
