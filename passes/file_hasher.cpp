@@ -41,10 +41,10 @@ HashedFile FileHasher::hash(const std::string& path, engines::ChecksumKind kind,
       result.cancelled = true;
       return result;
     }
-    if (spinningDisk_ != nullptr && !disk.owns_lock() && !file.cached(total, std::min(capacity, size - total))) {
-      disk = std::unique_lock(*spinningDisk_);
-    }
     if (size >= kBlockSize) {
+      if (spinningDisk_ != nullptr && !disk.owns_lock() && !file.cached(total, std::min(capacity, size - total))) {
+        disk = std::unique_lock(*spinningDisk_);
+      }
       for (; advisedUpTo < std::min(size, total + kReadAheadWindow); advisedUpTo += kReadAheadStep) {
         file.readAhead(advisedUpTo, kReadAheadStep);
       }

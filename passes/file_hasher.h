@@ -26,8 +26,11 @@ struct HashedFile {
 class FileHasher {
  public:
   // Readers sharing a spinning disk share `spinningDisk`: the reader of a
-  // file whose data is not in memory yet holds it until that file is read,
-  // so the heads serve one file at a time. Null where reads may overlap.
+  // file of more than one block whose data is not in memory yet holds it
+  // until that file is read, so the heads stream one file at a time. Small
+  // files cost a seek each whichever reader asks; several asked at once let
+  // the disk take them in the order of its tracks. Null where reads may
+  // overlap.
   explicit FileHasher(std::mutex* spinningDisk = nullptr) : spinningDisk_(spinningDisk) {}
 
   // `onBlock` is told the size of every block read, on this thread.

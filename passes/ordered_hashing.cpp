@@ -50,7 +50,8 @@ void OrderedHashing::work() {
       const std::lock_guard lock(mutex_);
       results_[i] = std::move(result);
       ready_[i] = 1;
-      resultReady_.notify_all();
+      // Waking the waiting thread costs a system call: only for its file.
+      if (i == awaited_) resultReady_.notify_all();
     }
   } catch (...) {
     // Handed to the thread that runs the pass, which ends it and reports it.
@@ -90,7 +91,10 @@ HashedFile OrderedHashing::awaitWorkers(const std::function<void()>& waiting) {
     if (failure_) std::rethrow_exception(failure_);
     if (ready_.at(index) != 0) return std::move(results_[index]);
     if (stop_.stop_requested()) return HashedFile{engines::FileReadStatus::OpenFailed, {}, 0, true};
-    if (resultReady_.wait_for(lock, kTick) == std::cv_status::timeout) {
+    awaited_ = index;
+    const std::cv_status waited = resultReady_.wait_for(lock, kTick);
+    awaited_ = kNothingAwaited;
+    if (waited == std::cv_status::timeout) {
       lock.unlock();
       waiting();
       lock.lock();

@@ -59,6 +59,8 @@ class OrderedHashing {
   std::vector<HashedFile> results_;   // guarded by mutex_
   std::vector<char> ready_;           // likewise
   std::exception_ptr failure_;        // likewise: the first exception of a worker
+  static constexpr std::size_t kNothingAwaited = ~std::size_t{0};
+  std::size_t awaited_ = kNothingAwaited;  // likewise: the request next() waits for
   std::unique_ptr<std::atomic<std::int64_t>[]> fileBytes_;
   std::atomic<std::int64_t> allBytes_{0};
   std::atomic<std::size_t> claimed_{0};
