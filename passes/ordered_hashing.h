@@ -26,7 +26,7 @@ struct HashRequest {
 };
 
 // The number of workers `jobs` asks for: 0 means one per processor; never
-// more than kMaxJobs, each holding one read buffer of 1 MiB.
+// more than kMaxJobs, each holding two read buffers of 1 MiB.
 inline constexpr int kMaxJobs = 32;
 int workerCount(int jobs);
 
