@@ -1,6 +1,5 @@
 #include "passes/file_hasher.h"
 
-
 #include "passes/block_reader.h"
 #include "platform/files.h"
 
