@@ -30,7 +30,7 @@ constexpr const char* kUsage =
     "          --mode MODE      how entry lines are read: auto (by their shape,\n"
     "                           the default), crc32 or md5\n"
     "          --save           also save the report as result.rtf in FOLDER\n"
-    "Both take\n"
+    "create and verify both take\n"
     "          --jobs N         hash up to N files at once (default: one per\n"
     "                           processor; 1 reads one file after another)\n"
     "\n"
