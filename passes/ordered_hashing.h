@@ -56,11 +56,14 @@ class OrderedHashing {
   HashedFile awaitWorkers(const std::function<void()>& waiting);
 
   std::vector<HashRequest> requests_;
-  std::vector<HashedFile> results_;   // guarded by mutex_
-  std::vector<char> ready_;           // likewise
-  std::exception_ptr failure_;        // likewise: the first exception of a worker
+  // A worker writes results_[i], then sets ready_[i]; from then on the
+  // result is the consumer's. No lock is taken unless the consumer waits.
+  std::vector<HashedFile> results_;
+  std::unique_ptr<std::atomic<bool>[]> ready_;
   static constexpr std::size_t kNothingAwaited = ~std::size_t{0};
-  std::size_t awaited_ = kNothingAwaited;  // likewise: the request next() waits for
+  std::atomic<std::size_t> awaited_{kNothingAwaited};  // results from here on wake next()
+  std::exception_ptr failure_;  // guarded by mutex_: the first exception of a worker
+  std::atomic<bool> failed_{false};
   std::unique_ptr<std::atomic<std::int64_t>[]> fileBytes_;
   std::atomic<std::int64_t> allBytes_{0};
   std::atomic<std::size_t> claimed_{0};
