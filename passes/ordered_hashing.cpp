@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/files.h"
+
 namespace zelk::passes {
 namespace {
 
@@ -35,6 +37,16 @@ OrderedHashing::OrderedHashing(std::vector<HashRequest> requests, int jobs, bool
 OrderedHashing::~OrderedHashing() {
   stop_.request_stop();
   workers_.clear();  // joins
+}
+
+std::int64_t OrderedHashing::takeListedSizes() {
+  std::int64_t total = 0;
+  listedSizes_.reserve(requests_.size());
+  for (const HashRequest& request : requests_) {
+    listedSizes_.push_back(platform::listedFileSize(request.path));
+    total += listedSizes_.back();
+  }
+  return total;
 }
 
 std::int64_t OrderedHashing::fileBytesRead() const { return fileBytes_[consumed_].load(std::memory_order_relaxed); }

@@ -46,6 +46,13 @@ class OrderedHashing {
   // with a cancelled result; an exception of a worker is thrown here.
   HashedFile next(const std::function<void()>& waiting);
 
+  // Sizes of the requested files as their folders tell them, taken on the
+  // calling thread while the workers start reading; returns their sum.
+  std::int64_t takeListedSizes();
+  // The listed size of the file next() is to hand back (0 before
+  // takeListedSizes()).
+  std::int64_t listedSize() const { return consumed_ < listedSizes_.size() ? listedSizes_[consumed_] : 0; }
+
   // Bytes read so far of the file next() is waiting for, and of all files.
   std::int64_t fileBytesRead() const;
   std::int64_t bytesRead() const { return allBytes_.load(std::memory_order_relaxed); }
@@ -68,6 +75,7 @@ class OrderedHashing {
   std::atomic<std::int64_t> allBytes_{0};
   std::atomic<std::size_t> claimed_{0};
   std::size_t consumed_ = 0;
+  std::vector<std::int64_t> listedSizes_;
   std::mutex mutex_;
   std::condition_variable resultReady_;
   std::mutex spinningDisk_;
