@@ -21,6 +21,9 @@ class QToolButton;
 
 namespace zelk::ui {
 
+class AboutWindow;
+class BlinkLabel;
+
 // What the command line asks of a start.
 enum class StartAction {
   OpenMainWindow,
@@ -57,7 +60,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   QRadioButton* validateRadio = nullptr;
   QLabel* timeLabel = nullptr;
   QProgressBar* fileProgress = nullptr;
-  QLabel* completionLabel = nullptr;
+  BlinkLabel* completionLabel = nullptr;
   QLabel* creatorLabel = nullptr;
   QLineEdit* creatorEdit = nullptr;
   QLabel* commentLabel = nullptr;
@@ -68,6 +71,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   QComboBox* languageCombo = nullptr;
   QPushButton* installLanguageButton = nullptr;
   QPushButton* closeButton = nullptr;
+  AboutWindow* aboutWindow = nullptr;  // made at start-up, shown again and again
 
  public slots:
   // Start-up: drop target, language list, captions, command line, default folder.
@@ -75,7 +79,10 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   // GO: the create pass, or the verify window when "Validate" is checked.
   void onGoClicked();
   void onCloseClicked();
+  // Shows the about window modally.
   void onAboutClicked();
+  // Makes the language chosen in `languageCombo` the user's active one and
+  // says whether that worked.
   void onInstallLanguageClicked();
   // Files or folders dropped on `folderEdit`: the first one counts.
   void onFolderDropped(const QStringList& names);
@@ -91,6 +98,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   void buildBottomRows();
   void fillLanguageList();
   void setCaptions();
+  void fitFieldColumn();
   void setFolder(const QString& folder);
   void openVerifyWindow();
 

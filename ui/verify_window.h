@@ -11,6 +11,7 @@
 
 class QLabel;
 class QPushButton;
+class QResizeEvent;
 class QShowEvent;
 class QTextEdit;
 
@@ -48,6 +49,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
  protected:
   // Runs runPass the first time only, before the window is painted.
   void showEvent(QShowEvent* event) override;
+  // The report takes the room of an enlarged window.
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void creatorText(const std::string& text) override;

@@ -64,7 +64,7 @@ TEST_F(ErrorReportTest, BadTemplateInAVerifyPassOpensTheReportWithEverySection) 
   window.show();
 
   ASSERT_EQ(seen_.windows, 1);
-  EXPECT_EQ(seen_.title, "test_ui - application error");
+  EXPECT_EQ(seen_.title, "Zelk SFV Utility - application error");
   EXPECT_EQ(seen_.message,
             "Message template \"Files checked: %d of %d\": placeholder 2 has no argument (1 given).");
   ASSERT_GT(seen_.details.size(), 3u);
