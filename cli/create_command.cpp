@@ -1,5 +1,5 @@
 // zelk-sfv create [--md5] [-r|--recursive] [--slashes] [--output FILE] [--creator TEXT] [--comment TEXT]
-//                 [--force] FOLDER
+//                 [--force] [--jobs N] FOLDER
 
 #include <cstdio>
 #include <optional>
@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
+#include "cli/jobs_option.h"
 #include "cli/terminal.h"
 #include "passes/create_pass.h"
 #include "platform/files.h"
@@ -36,6 +38,11 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
       settings.replaceWithoutAsking = true;
     } else if (argument == "--slashes") {
       settings.nameSeparator = '/';
+    } else if (takeJobsOption(arguments, i, settings.jobs)) {
+      if (settings.jobs == 0) {
+        usageError(kJobsUsage);
+        return std::nullopt;
+      }
     } else if (argument == "--creator" || argument == "--comment") {
       if (i + 1 == arguments.size()) {
         usageError(argument + " needs a text");
@@ -86,9 +93,11 @@ class TerminalCreateObserver final : public passes::CreateObserver {
     std::fflush(stdout);
     printLine(stderr, "zelk-sfv create: " + text);
   }
-  void showProgress() override { progress_.showProgress(); }
-  void setProgress(int percent) override { progress_.setProgress(percent); }
-  void hideProgress() override { progress_.hideProgress(); }
+  // The one progress line tells the file and how far the pass is.
+  void showProgress() override {}
+  void setProgress(int) override {}
+  void hideProgress() override {}
+  void passProgress(const passes::PassProgress& progress) override { progress_.show(progress); }
 
  private:
   void result(const std::string& line) const {
@@ -96,7 +105,7 @@ class TerminalCreateObserver final : public passes::CreateObserver {
   }
 
   std::FILE* results_;
-  TerminalProgress progress_;
+  ProgressLine progress_;
 };
 
 }  // namespace
@@ -111,12 +120,17 @@ int runCreateCommand(const std::vector<std::string>& arguments) {
     return 2;
   }
   TerminalCreateObserver observer(settings->toStandardOutput);
-  switch (passes::runCreatePass(*settings, observer)) {
+  const InterruptStopsPass interrupt;
+  const passes::CreateOutcome outcome = passes::runCreatePass(*settings, observer, interrupt.token());
+  // Ctrl+C at the overwrite question answers it, and still tells the shell.
+  if (interrupt.token().stop_requested()) return kInterrupted;
+  switch (outcome) {
     case passes::CreateOutcome::Written: return 0;
     case passes::CreateOutcome::WrittenWithOmissions:
     case passes::CreateOutcome::Declined: return 1;
     case passes::CreateOutcome::FolderMissing:
     case passes::CreateOutcome::WriteFailed: break;
+    case passes::CreateOutcome::Cancelled: return kInterrupted;
   }
   return 2;
 }

@@ -1,4 +1,5 @@
-// zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--save] [FOLDER]
+// zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--save] [--jobs N]
+//                 [FOLDER]
 
 #include <unistd.h>
 
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
+#include "cli/jobs_option.h"
 #include "cli/terminal.h"
 #include "language/message_format.h"
 #include "language/texts.h"
@@ -29,7 +32,8 @@ constexpr int kAllIntact = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kNotVerified = 2;
 constexpr const char* kUsage =
-    "usage: zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--save] [FOLDER]";
+    "usage: zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--save]\n"
+    "                        [--jobs N] [FOLDER]";
 // The list name that stands for standard input.
 constexpr const char* kStandardInput = "-";
 
@@ -41,6 +45,7 @@ struct VerifyOptions {
   bool save = false;
   bool unlisted = false;
   Shown shown = Shown::Everything;
+  int jobs = 0;  // one per processor
   std::string folder = ".";
   std::string listPath;  // empty: the list found in the folder
 };
@@ -97,6 +102,11 @@ std::optional<VerifyOptions> parseArguments(const std::vector<std::string>& argu
         return std::nullopt;
       }
       options.listPath = *list;
+    } else if (takeJobsOption(arguments, i, options.jobs)) {
+      if (options.jobs == 0) {
+        usageError(kJobsUsage);
+        return std::nullopt;
+      }
     } else if (argument.starts_with("-")) {
       usageError("unknown option " + argument);
       return std::nullopt;
@@ -144,9 +154,11 @@ class PrintingObserver final : public passes::VerifyObserver {
     std::fflush(stdout);
     printLine(stderr, "zelk-sfv: " + text);
   }
-  void showProgress() override { progress_.showProgress(); }
-  void setProgress(int percent) override { progress_.setProgress(percent); }
-  void hideProgress() override { progress_.hideProgress(); }
+  // The one progress line tells the file and how far the pass is.
+  void showProgress() override {}
+  void setProgress(int) override {}
+  void hideProgress() override {}
+  void passProgress(const passes::PassProgress& progress) override { progress_.show(progress); }
 
   const std::vector<passes::ColouredRun>& report() const { return report_; }
 
@@ -161,7 +173,7 @@ class PrintingObserver final : public passes::VerifyObserver {
   Shown shown_;
   bool entryLineNext_ = false;
   std::vector<passes::ColouredRun> report_;
-  TerminalProgress progress_;
+  ProgressLine progress_;
 };
 
 // The whole of standard input; nullopt, after a message, when it cannot be read.
@@ -191,7 +203,7 @@ std::string checkedFolder(const VerifyOptions& options) {
 
 // Runs the pass on the list the options name, and the section of files it
 // does not know when asked for it.
-passes::VerifyResult runPass(const VerifyOptions& options, PrintingObserver& observer) {
+passes::VerifyResult runPass(const VerifyOptions& options, PrintingObserver& observer, const std::stop_token& stop) {
   const std::string folder = checkedFolder(options);
   passes::VerifyResult result;
   std::string listText;
@@ -202,11 +214,11 @@ passes::VerifyResult runPass(const VerifyOptions& options, PrintingObserver& obs
       return result;
     }
     listText = *text;
-    result = passes::runVerifyPassOnText(folder, {}, listText, options.mode, observer);
+    result = passes::runVerifyPassOnText(folder, {}, listText, options.mode, observer, stop, options.jobs);
   } else if (!options.listPath.empty()) {
-    result = passes::runVerifyPassOnList(options.listPath, options.mode, observer);
+    result = passes::runVerifyPassOnList(options.listPath, options.mode, observer, stop, options.jobs);
   } else {
-    result = passes::runVerifyPass(folder, options.mode, observer);
+    result = passes::runVerifyPass(folder, options.mode, observer, stop, options.jobs);
   }
   if (result.outcome != passes::VerifyOutcome::Checked || !options.unlisted) return result;
   const std::vector<std::string> unlisted =
@@ -224,11 +236,13 @@ int verify(const VerifyOptions& options) {
     return kNotVerified;
   }
   PrintingObserver observer(options.save, options.shown);
-  const passes::VerifyResult result = runPass(options, observer);
+  const InterruptStopsPass interrupt;
+  const passes::VerifyResult result = runPass(options, observer, interrupt.token());
   if (result.outcome == passes::VerifyOutcome::NoList) {
     printLine(stderr, "zelk-sfv: no .sfv or .md5 list in " + checked);
     return kNotVerified;
   }
+  if (result.outcome == passes::VerifyOutcome::Cancelled) return kInterrupted;
   if (result.outcome != passes::VerifyOutcome::Checked) return kNotVerified;
   if (options.save) {
     const std::string folder = platform::withTrailingSlash(checked);

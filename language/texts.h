@@ -49,6 +49,7 @@ inline constexpr LanguageText ListUnreadable{"PROG", "LIST_UNREADABLE", "The lis
 inline constexpr LanguageText FileNotReadable{"PROG", "FILE_NOT_READABLE", "File can not be read"};
 inline constexpr LanguageText LineBreaksAsBlanks{"PROG", "LINE_BREAKS_AS_BLANKS",
                                                  "Line breaks in the creator or comment text are written as blanks."};
+inline constexpr LanguageText PassCancelled{"PROG", "PASS_CANCELLED", "The pass was cancelled."};
 
 // Why a create pass leaves a file or folder out of the list; shown after its name.
 inline constexpr LanguageText FileUnreadable{"PROG", "FILE_UNREADABLE", "cannot be read, not listed"};
@@ -72,7 +73,7 @@ inline constexpr LanguageText kAllTexts[] = {
     Folder, Creator, Comment, Go, About, Close, Checksum, Create, Validate, Crc32, Md5, Subfolder, SaveResult,
     WinCrcExist, ChecksumFinish, FolderOnly, FileDelete, FileCrcError, FileCrcOk, FileChecked, FileModi,
     FileCheckedOk, ResultSave,
-    ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks,
+    ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks, PassCancelled,
     FileUnreadable, FileVanished, FileChanged, NotAFile, PathTooLong, NameNotListable, FolderUnreadable, FolderLink,
     NotInList, ShowNotInList,
 };

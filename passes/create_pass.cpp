@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <iomanip>
 #include <locale>
@@ -14,18 +15,19 @@
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
-#include "engines/crc32.h"
-#include "engines/md5.h"
-#include "engines/whole_file.h"
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/date_stamp.h"
 #include "listfile/list_writer.h"
 #include "passes/collect_files.h"
+#include "passes/ordered_hashing.h"
+#include "passes/progress_display.h"
 #include "platform/ascii.h"
 #include "platform/directory.h"
+#include "platform/disk_kind.h"
 #include "platform/files.h"
 #include "platform/pending_file.h"
 
@@ -127,47 +129,22 @@ std::string pathInWalk(const std::string& folderPath, const std::string& listPat
   return folderPath + below.string();
 }
 
-// The checksum text of one file, or the status that keeps it out of the list.
-class FileChecksummer {
- public:
-  FileChecksummer(ChecksumKind kind, engines::ProgressSink& progress) : kind_(kind), progress_(progress) {}
-
-  FileReadStatus compute(const std::string& path, std::string& text) {
-    if (kind_ == ChecksumKind::Md5) return take(engines::MD5File(path, &progress_), text);
-    // Small files are read whole into one reused buffer; large ones in
-    // blocks with progress shown.
-    if (const auto loaded = loader_.load(path)) {
-      if (loaded->ok()) text = engines::StreamCrc32(loaded->value).toHex();
-      return loaded->status;
-    }
-    return take(engines::FileCrc32WithProgress(path, progress_), text);
-  }
-
- private:
-  template <typename Value>
-  static FileReadStatus take(const engines::FileChecksum<Value>& result, std::string& text) {
-    if (result.ok()) text = result.value.toHex();
-    return result.status;
-  }
-
-  ChecksumKind kind_;
-  engines::ProgressSink& progress_;
-  engines::WholeFileLoader loader_;
+// A line the pass is to show, in walk order: a file to read and list, or one
+// that is left out for a reason already known.
+struct PlannedLine {
+  std::string name;  // as listed, '\\' between folders
+  std::optional<LeftOut> reason;
 };
 
-// Writes the entry of every file found that belongs in the list, with a memo
-// line for each file listed and for each file or folder left out. Returns how
-// many were left out.
-long long writeEntries(const std::vector<FoundPath>& found, const std::string& folderPath,
-                       const std::string& listPath, const CreateSettings& settings, CreateObserver& observer,
-                       listfile::ListWriter& list) {
-  const ChecksumKind kind = settings.kind;
-  FileChecksummer checksummer(kind, observer);
-  const LeftOutTexts reasons;
-  long long leftOut = 0;
-  std::string name;
-  std::string checksum;
-  std::string line;
+struct Plan {
+  std::vector<PlannedLine> lines;
+  std::vector<HashRequest> requests;  // one per line without a reason, in order
+};
+
+// What the walk found, as the lines the pass will show.
+Plan planLines(const std::vector<FoundPath>& found, const std::string& folderPath, const std::string& listPath,
+               ChecksumKind kind, char nameSeparator) {
+  Plan plan;
   for (const FoundPath& item : found) {
     const std::string_view fileName = fileNameOf(item.path);
     // Never listed and never worth a note: other SFV lists, the list being
@@ -176,32 +153,73 @@ long long writeEntries(const std::vector<FoundPath>& found, const std::string& f
                                      item.path == listPath || platform::isPendingFileName(fileName))) {
       continue;
     }
-    name.assign(item.path, folderPath.size());
-    std::optional<LeftOut> reason;
-    if (item.kind == FoundKind::File && !isListable(name, kind)) {
-      reason = LeftOut::NotListable;
+    PlannedLine line{item.path.substr(folderPath.size()), std::nullopt};
+    if (item.kind == FoundKind::File && !isListable(line.name, kind)) {
+      line.reason = LeftOut::NotListable;
     } else {
-      std::replace(name.begin(), name.end(), '/', settings.nameSeparator);
-      reason = item.kind == FoundKind::File ? leftOutFor(checksummer.compute(item.path, checksum))
-                                            : leftOutFor(item.kind);
+      std::replace(line.name.begin(), line.name.end(), '/', nameSeparator);
+      if (item.kind == FoundKind::File) {
+        plan.requests.push_back({item.path, kind});
+      } else {
+        line.reason = leftOutFor(item.kind);
+      }
     }
-    line = name;
+    plan.lines.push_back(std::move(line));
+  }
+  return plan;
+}
+
+struct EntriesWritten {
+  long long leftOut = 0;
+  bool cancelled = false;
+};
+
+// Writes the entry of every planned file that could be read, with a memo line
+// for each file listed and for each file or folder left out.
+EntriesWritten writeEntries(const Plan& plan, OrderedHashing& hashing, ChecksumKind kind, CreateObserver& observer,
+                            listfile::ListWriter& list, const std::stop_token& stop) {
+  const LeftOutTexts reasons;
+  ProgressDisplay display(
+      observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
+      static_cast<std::int64_t>(plan.lines.size()));
+  EntriesWritten written;
+  std::string line;
+  for (const PlannedLine& planned : plan.lines) {
+    std::optional<LeftOut> reason = planned.reason;
+    std::string checksum;
+    if (stop.stop_requested()) {
+      written.cancelled = true;
+      return written;
+    }
+    if (reason) {
+      display.skipped(planned.name);
+    } else {
+      HashedFile hashed = display.await(hashing, planned.name);
+      if (hashed.cancelled) {
+        written.cancelled = true;
+        return written;
+      }
+      reason = leftOutFor(hashed.status);
+      checksum = std::move(hashed.checksum);
+    }
+    line = planned.name;
     if (reason) {
       observer.noteLine(line.append(reasons[*reason]));
-      ++leftOut;
+      ++written.leftOut;
       continue;
     }
     observer.memoLine(line.append(" ").append(checksum));
-    list.writeEntry(kind, name, checksum);
+    list.writeEntry(kind, planned.name, checksum);
     // A full disk fails every later write too: no need to read on.
-    if (list.failed()) break;
+    if (list.failed()) return written;
   }
-  return leftOut;
+  display.finished(hashing);
+  return written;
 }
 
 }  // namespace
 
-CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer) {
+CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer, std::stop_token stop) {
   const std::string folderPath = platform::withTrailingSlash(settings.folder);
   const auto folderMissing = [&] {
     observer.errorMessage(formatTemplate(translated(texts::FolderMissing), {settings.folder}));
@@ -239,14 +257,23 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
   const auto started = std::chrono::steady_clock::now();
   std::vector<FoundPath> found;
   if (!CollectFiles(folderPath, found, settings.includeSubfolders)) return folderMissing();
-  const long long leftOut = writeEntries(found, folderPath, pathInWalk(folderPath, listPath), settings, observer, *list);
+  const Plan plan = planLines(found, folderPath, pathInWalk(folderPath, listPath), settings.kind, settings.nameSeparator);
+  EntriesWritten written;
+  {
+    OrderedHashing hashing(plan.requests, settings.jobs, platform::onSpinningDisk(folderPath), stop);
+    written = writeEntries(plan, hashing, settings.kind, observer, *list, stop);
+  }
+  if (written.cancelled) {
+    observer.noteLine(translated(texts::PassCancelled));
+    return CreateOutcome::Cancelled;
+  }
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
 
   if (!list->commit()) return writeFailed();
   observer.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
   observer.completionText(translated(texts::ChecksumFinish));
-  return leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
+  return written.leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
 }
 
 std::string timeText(double seconds) {

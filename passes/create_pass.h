@@ -2,11 +2,13 @@
 // The create pass: walks a folder, computes every file's checksum, shows each
 // result line, and writes the checksum list into the folder.
 
+#include <stop_token>
 #include <string>
 
 #include "engines/checksum_types.h"
 #include "engines/progress.h"
 #include "listfile/list_format.h"
+#include "passes/pass_progress.h"
 
 namespace zelk::passes {
 
@@ -27,6 +29,8 @@ struct CreateSettings {
   std::string outputPath = {};
   // The list goes to standard output as it grows (outputPath is ignored).
   bool toStandardOutput = false;
+  // Files hashed at once: 0 for one per processor, 1 for one after another.
+  int jobs = 0;
 };
 
 // What the pass tells its front end, in the order it happens.
@@ -46,6 +50,9 @@ class CreateObserver : public engines::ProgressSink {
   virtual void completionText(const std::string& text) = 0;
   // A failure that ends the pass without a list; looked-up, filled text.
   virtual void errorMessage(const std::string& text) = 0;
+  // The overall progress, about ten times a second and once when the last
+  // file is done.
+  virtual void passProgress([[maybe_unused]] const PassProgress& progress) {}
 };
 
 enum class CreateOutcome {
@@ -54,12 +61,15 @@ enum class CreateOutcome {
   Declined,              // the user did not want the existing list overwritten
   FolderMissing,         // the folder does not exist or cannot be opened: nothing written
   WriteFailed,           // the list could not be written completely: any old list is kept
+  Cancelled,             // stopped on request: nothing written, any old list kept
 };
 
 // Runs the pass on settings.folder (files are opened by full path; the current
 // directory is not touched). FolderMissing and WriteFailed have been reported
-// through observer.errorMessage.
-CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer);
+// through observer.errorMessage, Cancelled through observer.noteLine. Every
+// observer call is made on the calling thread; files may be read and hashed
+// on others. A stop request is honoured between blocks of a file.
+CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer, std::stop_token stop = {});
 
 // "TIME: %n sek": seconds with two decimals and the thousands and decimal
 // separators of the user's locale.

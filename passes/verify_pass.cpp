@@ -8,13 +8,14 @@
 #include <utility>
 #include <vector>
 
-#include "engines/crc32.h"
-#include "engines/md5.h"
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/list_format.h"
+#include "passes/ordered_hashing.h"
+#include "passes/progress_display.h"
 #include "platform/ascii.h"
 #include "platform/directory.h"
+#include "platform/disk_kind.h"
 #include "platform/files.h"
 
 namespace zelk::passes {
@@ -38,27 +39,85 @@ std::string lastWithExtension(const platform::DirectoryListing& listing, std::st
 
 enum class Verdict { Intact, Modified, Unreadable, Missing };
 
-// Judges each entry as the reader hands it over and reports it at once, so
-// lists of any length need no more memory than their longest line.
-class EntryChecker final : public listfile::ListVisitor {
+Verdict verdictOf(const HashedFile& hashed, const listfile::ListEntry& entry) {
+  switch (hashed.status) {
+    case FileReadStatus::Ok:
+      return listfile::checksumTextsMatch(entry.expected, hashed.checksum) ? Verdict::Intact : Verdict::Modified;
+    case FileReadStatus::ReadFailed:
+    case FileReadStatus::Changed: return Verdict::Unreadable;
+    case FileReadStatus::Missing:
+    case FileReadStatus::NotAFile:
+    case FileReadStatus::NameTooLong:
+    case FileReadStatus::OpenFailed: break;
+  }
+  // Missing, a folder, a FIFO, socket or device, or not permitted: none of
+  // them can be checked, so the file counts as gone.
+  return Verdict::Missing;
+}
+
+// A line of the list that the pass acts on, in list order.
+struct ListLine {
+  enum class Kind { Creator, Comment, Entry };
+  Kind kind = Kind::Entry;
+  std::string text;  // of a creator or comment line
+  listfile::ListEntry entry;
+  bool standsIntact = false;  // names an existing checksum list: not recomputed
+};
+
+// Takes the list's lines as the reader hands them over, and the files to
+// read for its entries, before the first file is read: the checks then run
+// ahead of the report, which still follows the list line by line.
+class ListPlan final : public listfile::ListVisitor {
  public:
-  EntryChecker(std::string folderPrefix, std::string listName, VerifyObserver& observer)
-      : folderPrefix_(std::move(folderPrefix)),
-        listName_(std::move(listName)),
-        observer_(observer),
+  ListPlan(std::string folderPrefix, std::string listName)
+      : folderPrefix_(std::move(folderPrefix)), listName_(std::move(listName)) {}
+
+  void creatorLine(const std::string& text) override { lines.push_back({ListLine::Kind::Creator, text, {}, false}); }
+  void commentLine(const std::string& text) override { lines.push_back({ListLine::Kind::Comment, text, {}, false}); }
+
+  void entry(const listfile::ListEntry& entry) override {
+    std::string path = folderPrefix_ + entry.name;
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
+                 listfile::kNameSeparator, '/');
+    ListLine line{ListLine::Kind::Entry, {}, entry, namesExistingChecksumList(entry, path)};
+    ++entries;
+    if (!line.standsIntact) requests.push_back({std::move(path), entry.kind});
+    lines.push_back(std::move(line));
+  }
+
+  std::vector<ListLine> lines;
+  std::vector<HashRequest> requests;  // one per entry that is not standsIntact, in order
+  std::int64_t entries = 0;
+
+ private:
+  // A checksum list cannot carry its own checksum: writing the value would
+  // change the list. So an entry for the list being read, or for a list under
+  // the name lists get at a root, is not recomputed and stands as intact,
+  // whatever the entry before it held, as long as that list exists.
+  bool namesExistingChecksumList(const listfile::ListEntry& entry, const std::string& path) const {
+    const bool listName = platform::equalIgnoringAsciiCase(entry.name, listName_) ||
+                          platform::equalIgnoringAsciiCase(entry.name, listfile::kRootSfvName);
+    return listName && platform::fileKind(path) == platform::FileKind::Regular;
+  }
+
+  std::string folderPrefix_;
+  std::string listName_;
+};
+
+// Reports each entry's verdict as a line and keeps the counts.
+class EntryReport {
+ public:
+  explicit EntryReport(VerifyObserver& observer)
+      : observer_(observer),
         deletedMark_(std::string(kDeletedMarkPrefix) + language::translated(texts::FileDelete)),
         errorFormat_(language::translated(texts::FileCrcError)),
         intactFormat_(language::translated(texts::FileCrcOk)),
         unreadableMark_(std::string(kDeletedMarkPrefix) + language::translated(texts::FileNotReadable)) {}
 
-  void creatorLine(const std::string& text) override { observer_.creatorText(text); }
-  void commentLine(const std::string& text) override { observer_.commentText(text); }
-
-  void entry(const listfile::ListEntry& entry) override {
-    observer_.entryKind(entry.kind);
+  void add(const listfile::ListEntry& entry, Verdict verdict) {
     std::string line;
     ReportColour colour = ReportColour::Red;
-    switch (judge(entry)) {
+    switch (verdict) {
       case Verdict::Intact:
         line = formatTemplate(intactFormat_, {entry.name});
         colour = ReportColour::Green;
@@ -82,53 +141,22 @@ class EntryChecker final : public listfile::ListVisitor {
     ++counts_.entries;
   }
 
+  // The blank line and the three counts, in the colour of the last entry.
+  void addCounts() {
+    observer_.reportLine(" ", lastColour_);
+    observer_.reportLine(formatTemplate(language::translated(texts::FileChecked), {std::int64_t{counts_.entries}}),
+                         lastColour_);
+    observer_.reportLine(formatTemplate(language::translated(texts::FileModi),
+                                        {std::int64_t{counts_.modified}, std::int64_t{counts_.deleted}}),
+                         lastColour_);
+    observer_.reportLine(formatTemplate(language::translated(texts::FileCheckedOk),
+                                        {std::int64_t{counts_.entries - counts_.modified}}),
+                         lastColour_);
+  }
+
   const VerifyCounts& counts() const { return counts_; }
-  ReportColour lastColour() const { return lastColour_; }
 
  private:
-  // A checksum list cannot carry its own checksum: writing the value would
-  // change the list. So an entry for the list being read, or for a list under
-  // the name lists get at a root, is not recomputed and stands as intact,
-  // whatever the entry before it held, as long as that list exists.
-  bool namesExistingChecksumList(const listfile::ListEntry& entry, const std::string& path) const {
-    const bool listName = platform::equalIgnoringAsciiCase(entry.name, listName_) ||
-                          platform::equalIgnoringAsciiCase(entry.name, listfile::kRootSfvName);
-    return listName && platform::fileKind(path) == platform::FileKind::Regular;
-  }
-
-  Verdict judge(const listfile::ListEntry& entry) {
-    std::string path = folderPrefix_ + entry.name;
-    std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
-                 listfile::kNameSeparator, '/');
-    if (namesExistingChecksumList(entry, path)) return Verdict::Intact;
-    FileReadStatus status = FileReadStatus::OpenFailed;
-    std::string computed;
-    if (entry.kind == engines::ChecksumKind::Crc32) {
-      const auto crc = engines::FileCrc32(path);
-      status = crc.status;
-      computed = crc.value.toHex();
-    } else {
-      const auto digest = engines::MD5File(path, &observer_);
-      status = digest.status;
-      computed = digest.value.toHex();
-    }
-    switch (status) {
-      case FileReadStatus::Ok:
-        return listfile::checksumTextsMatch(entry.expected, computed) ? Verdict::Intact : Verdict::Modified;
-      case FileReadStatus::ReadFailed:
-      case FileReadStatus::Changed: return Verdict::Unreadable;
-      case FileReadStatus::Missing:
-      case FileReadStatus::NotAFile:
-      case FileReadStatus::NameTooLong:
-      case FileReadStatus::OpenFailed: break;
-    }
-    // Missing, a folder, a FIFO, socket or device, or not permitted: none of
-    // them can be checked, so the file counts as gone.
-    return Verdict::Missing;
-  }
-
-  std::string folderPrefix_;
-  std::string listName_;
   VerifyObserver& observer_;
   std::string deletedMark_;
   std::string errorFormat_;
@@ -137,6 +165,37 @@ class EntryChecker final : public listfile::ListVisitor {
   VerifyCounts counts_;
   ReportColour lastColour_ = ReportColour::Default;
 };
+
+// Goes through the list's lines in order, reading the files of its entries.
+// False when the pass was stopped before the last entry.
+bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, VerifyObserver& observer, EntryReport& report,
+                  const std::stop_token& stop) {
+  ProgressDisplay display(
+      observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
+      plan.entries);
+  for (const ListLine& line : plan.lines) {
+    if (line.kind == ListLine::Kind::Creator) {
+      observer.creatorText(line.text);
+      continue;
+    }
+    if (line.kind == ListLine::Kind::Comment) {
+      observer.commentText(line.text);
+      continue;
+    }
+    if (stop.stop_requested()) return false;
+    observer.entryKind(line.entry.kind);
+    if (line.standsIntact) {
+      display.skipped(line.entry.name);
+      report.add(line.entry, Verdict::Intact);
+      continue;
+    }
+    const HashedFile hashed = display.await(hashing, line.entry.name);
+    if (hashed.cancelled) return false;
+    report.add(line.entry, verdictOf(hashed, line.entry));
+  }
+  display.finished(hashing);
+  return true;
+}
 
 // Why a list could not be read, in the system's words where it has them.
 std::string failureReason(const platform::FileContents& contents) {
@@ -149,7 +208,8 @@ std::string failureReason(const platform::FileContents& contents) {
 // checking the first entry, so a list that cannot be read to its end is a
 // failure, never a shorter list. `shownName` names it in the message.
 VerifyResult readAndCheckList(const std::string& folderPrefix, const std::string& listName,
-                              const std::string& shownName, ChecksumMode mode, VerifyObserver& observer) {
+                              const std::string& shownName, ChecksumMode mode, VerifyObserver& observer,
+                              std::stop_token stop, int jobs) {
   const platform::FileContents list = platform::readWholeFile(folderPrefix + listName);
   if (list.status != FileReadStatus::Ok) {
     observer.errorMessage(formatTemplate(language::translated(texts::ListUnreadable), {shownName, failureReason(list)}));
@@ -158,7 +218,7 @@ VerifyResult readAndCheckList(const std::string& folderPrefix, const std::string
     result.listName = listName;
     return result;
   }
-  return runVerifyPassOnText(folderPrefix, listName, list.bytes, mode, observer);
+  return runVerifyPassOnText(folderPrefix, listName, list.bytes, mode, observer, std::move(stop), jobs);
 }
 
 }  // namespace
@@ -170,38 +230,43 @@ std::string findList(const std::string& folder) {
   return name;
 }
 
-VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer) {
+VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer,
+                           std::stop_token stop, int jobs) {
   const std::string listName = findList(folder);
   if (listName.empty()) return {};
-  return readAndCheckList(platform::withTrailingSlash(folder), listName, listName, mode, observer);
+  return readAndCheckList(platform::withTrailingSlash(folder), listName, listName, mode, observer, std::move(stop),
+                          jobs);
 }
 
-VerifyResult runVerifyPassOnList(const std::string& listPath, ChecksumMode mode, VerifyObserver& observer) {
+VerifyResult runVerifyPassOnList(const std::string& listPath, ChecksumMode mode, VerifyObserver& observer,
+                                 std::stop_token stop, int jobs) {
   const std::filesystem::path path(listPath);
   const std::string folder = path.has_parent_path() ? path.parent_path().string() : ".";
-  return readAndCheckList(platform::withTrailingSlash(folder), path.filename().string(), listPath, mode, observer);
+  return readAndCheckList(platform::withTrailingSlash(folder), path.filename().string(), listPath, mode, observer,
+                          std::move(stop), jobs);
 }
 
 VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& listName, std::string_view listText,
-                                 ChecksumMode mode, VerifyObserver& observer) {
+                                 ChecksumMode mode, VerifyObserver& observer, std::stop_token stop, int jobs) {
   VerifyResult result;
   result.outcome = VerifyOutcome::Checked;
   result.listName = listName;
   const std::string folderPrefix = platform::withTrailingSlash(folder);
-  EntryChecker checker(folderPrefix, listName, observer);
-  listfile::readList(listText, mode, checker);
+  ListPlan plan(folderPrefix, listName);
+  listfile::readList(listText, mode, plan);
 
-  result.counts = checker.counts();
-  const VerifyCounts& counts = result.counts;
-  const ReportColour colour = checker.lastColour();
-  observer.reportLine(" ", colour);
-  observer.reportLine(formatTemplate(language::translated(texts::FileChecked), {std::int64_t{counts.entries}}), colour);
-  observer.reportLine(formatTemplate(language::translated(texts::FileModi),
-                                     {std::int64_t{counts.modified}, std::int64_t{counts.deleted}}),
-                      colour);
-  observer.reportLine(
-      formatTemplate(language::translated(texts::FileCheckedOk), {std::int64_t{counts.entries - counts.modified}}),
-      colour);
+  EntryReport report(observer);
+  bool complete = false;
+  {
+    OrderedHashing hashing(plan.requests, jobs, platform::onSpinningDisk(folderPrefix), stop);
+    complete = checkEntries(plan, hashing, observer, report, stop);
+  }
+  report.addCounts();
+  result.counts = report.counts();
+  if (!complete) {
+    result.outcome = VerifyOutcome::Cancelled;
+    observer.reportLine(language::translated(texts::PassCancelled), ReportColour::Default);
+  }
   return result;
 }
 

@@ -2,12 +2,14 @@
 // The verify pass: finds the list in a folder, recomputes every listed file
 // and reports each entry as intact, modified or missing, then three counts.
 
+#include <stop_token>
 #include <string>
 #include <string_view>
 
 #include "engines/checksum_types.h"
 #include "engines/progress.h"
 #include "listfile/list_reader.h"
+#include "passes/pass_progress.h"
 #include "passes/rtf_report.h"
 
 namespace zelk::passes {
@@ -38,6 +40,9 @@ class VerifyObserver : public engines::ProgressSink {
   virtual void reportLine(const std::string& text, ReportColour colour) = 0;
   // A failure that ends the pass without a report; looked-up, filled text.
   virtual void errorMessage(const std::string& text) = 0;
+  // The overall progress, about ten times a second and once when the last
+  // file is done.
+  virtual void passProgress([[maybe_unused]] const PassProgress& progress) {}
 };
 
 struct VerifyCounts {
@@ -50,6 +55,7 @@ enum class VerifyOutcome {
   Checked,         // every entry of the list was checked and reported
   NoList,          // the folder holds no list: nothing reported
   ListUnreadable,  // the list could not be read whole: reported through errorMessage only
+  Cancelled,       // stopped on request: the entries checked so far were reported and counted
 };
 
 struct VerifyResult {
@@ -66,18 +72,25 @@ std::string findList(const std::string& folder);
 
 // Runs the pass on `folder`; listed names are opened relative to it. The list
 // is read whole before the first entry is checked, so a list that cannot be
-// read to its end is a failure, never a shorter list.
-VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer);
+// read to its end is a failure, never a shorter list. Every observer call is
+// made on the calling thread; up to `jobs` files (0: one per processor) are
+// read and hashed at once on others. A stop request is honoured between
+// blocks of a file: the lines and counts of the entries checked so far, then
+// a line telling the pass was cancelled.
+VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer,
+                           std::stop_token stop = {}, int jobs = 0);
 
-// Runs the pass on the list at `listPath`, whatever its name; listed names are
+// The same pass on the list at `listPath`, whatever its name; listed names are
 // opened relative to the list's folder. A list that cannot be read (missing
 // among others) is ListUnreadable, with `listPath` named in the message.
-VerifyResult runVerifyPassOnList(const std::string& listPath, ChecksumMode mode, VerifyObserver& observer);
+VerifyResult runVerifyPassOnList(const std::string& listPath, ChecksumMode mode, VerifyObserver& observer,
+                                 std::stop_token stop = {}, int jobs = 0);
 
-// Runs the pass on a list already read whole (from standard input, say);
+// The same pass on a list already read whole (from standard input, say);
 // listed names are opened relative to `folder`. `listName` is what the
 // report's entries are compared with for the list itself.
 VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& listName, std::string_view listText,
-                                 ChecksumMode mode, VerifyObserver& observer);
+                                 ChecksumMode mode, VerifyObserver& observer, std::stop_token stop = {},
+                                 int jobs = 0);
 
 }  // namespace zelk::passes

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -163,6 +164,14 @@ FileReadStatus InputFile::checkUnchanged(std::int64_t bytesRead) const {
   return unchanged ? FileReadStatus::Ok : FileReadStatus::Changed;
 }
 
+bool InputFile::cached(std::int64_t offset, std::int64_t length) const {
+  if (fd_ < 0 || length <= 0) return true;
+  char byte = 0;
+  iovec vector{&byte, 1};
+  // RWF_NOWAIT fails with EAGAIN instead of waiting for the disk.
+  return ::preadv2(fd_, &vector, 1, offset + length - 1, RWF_NOWAIT) >= 0;
+}
+
 void InputFile::close() {
   if (fd_ >= 0) systemCalls().close(std::exchange(fd_, -1));
 }
@@ -189,6 +198,12 @@ FileContents readWholeFile(const std::string& path) {
     return {FileReadStatus::ReadFailed, ENOMEM, {}};
   }
   return contents;
+}
+
+std::int64_t listedFileSize(const std::string& path) {
+  struct stat info {};
+  if (hasEmbeddedNul(path) || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+  return info.st_size;
 }
 
 std::int64_t FileSizeOf(const std::string& path) {

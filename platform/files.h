@@ -62,6 +62,11 @@ class InputFile {
   // Changed otherwise.
   FileReadStatus checkUnchanged(std::int64_t bytesRead) const;
 
+  // Whether the page cache already holds the last byte of the `length` bytes
+  // from `offset`: a reader going forward then needs no disk for them. Only a
+  // hint for scheduling; what read() delivers never depends on it.
+  bool cached(std::int64_t offset, std::int64_t length) const;
+
   // The system's error number of the last failure of open() or read().
   int error() const { return error_; }
 
@@ -84,6 +89,10 @@ struct FileContents {
 // Reads the regular file `path` whole. A file that changes while it is read
 // gives Changed, one too large to be held in memory ReadFailed with ENOMEM.
 FileContents readWholeFile(const std::string& path);
+
+// Size of a regular file as the folder tells it, without opening it; 0 for a
+// name that is not one. For planning only: a reader goes by what it reads.
+std::int64_t listedFileSize(const std::string& path);
 
 // Size of a regular file, -1 when it cannot be opened.
 std::int64_t FileSizeOf(const std::string& path);

@@ -1,6 +1,7 @@
 #pragma once
 // Records everything a verify pass tells its front end, for the passes' tests.
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,7 +26,10 @@ class RecordingObserver final : public VerifyObserver {
   void creatorText(const std::string& text) override { creators.push_back(text); }
   void commentText(const std::string& text) override { comments.push_back(text); }
   void entryKind(engines::ChecksumKind kind) override { kinds.push_back(kind); }
-  void reportLine(const std::string& text, ReportColour colour) override { lines.push_back({text, colour}); }
+  void reportLine(const std::string& text, ReportColour colour) override {
+    lines.push_back({text, colour});
+    afterLine();
+  }
   void errorMessage(const std::string& text) override { errors.push_back(text); }
   void showProgress() override { ++shown; }
   void setProgress(int) override {}
@@ -38,6 +42,7 @@ class RecordingObserver final : public VerifyObserver {
   std::vector<std::string> errors;
   int shown = 0;
   int hidden = 0;
+  std::function<void()> afterLine = [] {};
 };
 
 }  // namespace zelk::passes

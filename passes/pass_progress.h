@@ -1,0 +1,20 @@
+#pragma once
+// How far a pass has come over all its files, for the overall progress a
+// front end shows besides the bar of the file being read.
+
+#include <cstdint>
+#include <string>
+
+namespace zelk::passes {
+
+struct PassProgress {
+  std::int64_t bytesDone = 0;
+  std::int64_t bytesTotal = 0;  // sizes seen when the pass planned its work
+  std::int64_t filesDone = 0;
+  std::int64_t filesTotal = 0;
+  double bytesPerSecond = 0;  // 0 until measurable
+  double secondsLeft = -1;    // -1 until measurable
+  std::string currentFile;    // name as listed; front ends show it through displayText
+};
+
+}  // namespace zelk::passes

@@ -1,0 +1,65 @@
+#include "passes/progress_display.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engines/progress_meter.h"
+
+namespace zelk::passes {
+namespace {
+
+constexpr auto kReportInterval = std::chrono::milliseconds(100);
+// Speeds taken over less time than this say more about the start than the pass.
+constexpr double kShortestMeasurement = 0.25;
+
+}  // namespace
+
+ProgressDisplay::ProgressDisplay(engines::ProgressSink& bar, Report report, OrderedHashing& hashing,
+                                 std::int64_t filesTotal)
+    : bar_(bar), report_(std::move(report)), started_(std::chrono::steady_clock::now()), lastReport_(started_) {
+  progress_.bytesTotal = hashing.takeListedSizes();
+  progress_.filesTotal = filesTotal;
+}
+
+HashedFile ProgressDisplay::await(OrderedHashing& hashing, const std::string& name) {
+  progress_.currentFile = name;
+  HashedFile result;
+  {
+    engines::detail::ProgressMeter meter(&bar_);
+    meter.setSize(hashing.listedSize());
+    result = hashing.next([&] {
+      meter.advance(hashing.fileBytesRead());
+      report(hashing.bytesRead(), false);
+    });
+    if (!result.cancelled) meter.advance(result.bytesRead);
+  }
+  ++progress_.filesDone;
+  report(hashing.bytesRead(), false);
+  return result;
+}
+
+void ProgressDisplay::skipped(const std::string& name) {
+  progress_.currentFile = name;
+  ++progress_.filesDone;
+}
+
+void ProgressDisplay::finished(const OrderedHashing& hashing) {
+  progress_.filesDone = progress_.filesTotal;
+  report(std::max(hashing.bytesRead(), progress_.bytesTotal), true);
+}
+
+void ProgressDisplay::report(std::int64_t bytesDone, bool force) {
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && now - lastReport_ < kReportInterval) return;
+  lastReport_ = now;
+  // Files that grew while they were read must not take the total past 100 %.
+  progress_.bytesDone = std::min(bytesDone, progress_.bytesTotal);
+  const double seconds = std::chrono::duration<double>(now - started_).count();
+  if (seconds >= kShortestMeasurement && progress_.bytesDone > 0) {
+    progress_.bytesPerSecond = static_cast<double>(progress_.bytesDone) / seconds;
+    progress_.secondsLeft = static_cast<double>(progress_.bytesTotal - progress_.bytesDone) / progress_.bytesPerSecond;
+  }
+  report_(progress_);
+}
+
+}  // namespace zelk::passes

@@ -1,0 +1,46 @@
+#pragma once
+// What a pass shows while it waits for checksums: the bar of the file it
+// waits for (shown before, set about ten times a second and when the file is
+// done, hidden after), and the overall progress about ten times a second and
+// once when the last file is done. Everything is called on the thread that
+// runs the pass.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engines/progress.h"
+#include "passes/ordered_hashing.h"
+#include "passes/pass_progress.h"
+
+namespace zelk::passes {
+
+class ProgressDisplay {
+ public:
+  using Report = std::function<void(const PassProgress&)>;
+
+  // Takes the listed sizes of `hashing`'s files for the total.
+  ProgressDisplay(engines::ProgressSink& bar, Report report, OrderedHashing& hashing, std::int64_t filesTotal);
+
+  // The next result of `hashing`, for the file listed as `name`. Counts the
+  // file as done.
+  HashedFile await(OrderedHashing& hashing, const std::string& name);
+
+  // A file that needed no reading is done.
+  void skipped(const std::string& name);
+
+  // Every file is done: the last report.
+  void finished(const OrderedHashing& hashing);
+
+ private:
+  void report(std::int64_t bytesDone, bool force);
+
+  engines::ProgressSink& bar_;
+  Report report_;
+  PassProgress progress_;
+  std::chrono::steady_clock::time_point started_;
+  std::chrono::steady_clock::time_point lastReport_;
+};
+
+}  // namespace zelk::passes
