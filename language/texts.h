@@ -29,6 +29,7 @@ inline constexpr LanguageText Crc32{"GUI", "CRC32", "CRC32 (standard)"};
 inline constexpr LanguageText Md5{"GUI", "MD5", "MD5 mode"};
 inline constexpr LanguageText Subfolder{"GUI", "SUBFOLDER", "incl. subfolder"};
 inline constexpr LanguageText SaveResult{"GUI", "SAVE_RESULT", "Save result"};
+inline constexpr LanguageText Cancel{"GUI", "CANCEL", "Cancel"};
 
 inline constexpr LanguageText WinCrcExist{"PROG", "WIN_CRC_EXIST", "File \"%s\" is exit. Overwrite it?"};
 inline constexpr LanguageText ChecksumFinish{"PROG", "CHECKSUM_FINISH", "Checksum create is finish"};
@@ -61,15 +62,22 @@ inline constexpr LanguageText NameNotListable{"PROG", "NAME_NOT_LISTABLE", "name
 inline constexpr LanguageText FolderUnreadable{"PROG", "FOLDER_UNREADABLE", "folder cannot be opened, not listed"};
 inline constexpr LanguageText FolderLink{"PROG", "FOLDER_LINK", "link to a folder, not followed"};
 
+// The whole pass while it runs: files done of all, bytes done of all; then the
+// speed and the time left.
+inline constexpr LanguageText PassProgress{"PROG", "PASS_PROGRESS", "%d of %d files, %s of %s"};
+inline constexpr LanguageText PassSpeed{"PROG", "PASS_SPEED", "%s/s, %s left"};
+
 // Every text above; a text added there belongs here too, so that the shipped
 // language files are checked for it.
 inline constexpr LanguageText kAllTexts[] = {
     Language,
     Folder, Creator, Comment, Go, About, Close, Checksum, Create, Validate, Crc32, Md5, Subfolder, SaveResult,
+    Cancel,
     WinCrcExist, ChecksumFinish, FolderOnly, FileDelete, FileCrcError, FileCrcOk, FileChecked, FileModi,
     FileCheckedOk, ResultSave,
     ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks, PassCancelled,
     FileUnreadable, FileVanished, FileChanged, NotAFile, PathTooLong, NameNotListable, FolderUnreadable, FolderLink,
+    PassProgress, PassSpeed,
 };
 }  // namespace texts
 

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -15,15 +16,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "platform/directory.h"
+#include "ui/overall_progress.h"
 #include "ui/qt_text.h"
+#include "ui/queued_observers.h"
 #include "ui/verify_window.h"
-
 #include "ui/widget_factory.h"
 
 namespace zelk::ui {
@@ -105,6 +108,10 @@ void MainWindow::buildControls() {
   connect(aboutButton, &QPushButton::clicked, this, &MainWindow::onAboutClicked);
   connect(installLanguageButton, &QPushButton::clicked, this, &MainWindow::onInstallLanguageClicked);
   connect(closeButton, &QPushButton::clicked, this, &MainWindow::onCloseClicked);
+  connect(&runner_, &PassRunner::finished, this, &MainWindow::onPassFinished);
+  cancelShortcut_ = new QShortcut(Qt::Key_Escape, this);
+  cancelShortcut_->setEnabled(false);
+  connect(cancelShortcut_, &QShortcut::activated, &runner_, &PassRunner::cancel);
 }
 
 void MainWindow::buildOptionColumn() {
@@ -133,6 +140,7 @@ void MainWindow::buildBottomRows() {
   fileProgress->setTextVisible(false);
   fileProgress->hide();
   completionLabel = makeLabel(this, QString(), QRect(kMargin, 208, memoWidth, 18));
+  overallProgress = makeOverallProgress(this, completionLabel->geometry());
 
   const int fieldWidth = kButtonLeft - kFieldLeft - kMargin;
   creatorLabel = makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 232, kFieldLeft - kMargin, kRowHeight));
@@ -155,6 +163,10 @@ void MainWindow::buildBottomRows() {
 }
 
 void MainWindow::onGoClicked() {
+  if (runner_.isRunning()) {
+    runner_.cancel();
+    return;
+  }
   resultMemo->clear();
   // A relative folder text means the folder below the current directory, which
   // the line after this one changes.
@@ -177,7 +189,45 @@ void MainWindow::onGoClicked() {
   settings.includeSubfolders = subfolderCheck->isChecked();
   settings.creator = fromQt(creatorEdit->text());
   settings.comment = fromQt(commentEdit->text());
-  passes::runCreatePass(settings, *this);
+  startCreatePass(settings);
+}
+
+void MainWindow::startCreatePass(const passes::CreateSettings& settings) {
+  passes::CreateObserver& window = *this;
+  runner_.start([this, settings, &window](std::stop_token stop) {
+    QueuedCreateObserver observer(runner_, window);
+    passes::runCreatePass(settings, observer, stop);
+  });
+  showPassRunning(true);
+}
+
+// Whatever would start a second pass or change the settings of this one
+// waits; GO turns into the pass's Cancel.
+void MainWindow::showPassRunning(bool running) {
+  const QList<QWidget*> settings{folderEdit,  browseButton, kindGroup,     subfolderCheck,       actionGroup,
+                                 creatorEdit, commentEdit,  languageCombo, installLanguageButton};
+  for (QWidget* control : settings) control->setEnabled(!running);
+  if (running) goCaption_ = goButton->text();
+  goButton->setText(running ? toQt(language::translated(language::texts::Cancel)) : goCaption_);
+  cancelShortcut_->setEnabled(running);
+  overallProgress->hide();
+}
+
+void MainWindow::onPassFinished() {
+  showPassRunning(false);
+  fileProgress->hide();
+  emit passFinished();
+  if (closeWhenPassEnds_) close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!runner_.isRunning()) {
+    QWidget::closeEvent(event);
+    return;
+  }
+  closeWhenPassEnds_ = true;
+  runner_.cancel();
+  event->ignore();
 }
 
 void MainWindow::openVerifyWindow() {
@@ -230,12 +280,13 @@ void MainWindow::showProgress() {
   fileProgress->show();
 }
 
-// The pass holds the event loop, so the window is painted here or not at all.
-void MainWindow::setProgress(int percent) {
-  fileProgress->setValue(percent);
-  repaint();
-}
+void MainWindow::setProgress(int percent) { fileProgress->setValue(percent); }
 
 void MainWindow::hideProgress() { fileProgress->hide(); }
+
+void MainWindow::passProgress(const passes::PassProgress& progress) {
+  showOverallProgress(*overallProgress, progress);
+  overallProgress->show();
+}
 
 }  // namespace zelk::ui

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,8 +18,9 @@
 #include "language/texts.h"
 #include "platform/directory.h"
 #include "ui/mode_chooser.h"
+#include "ui/overall_progress.h"
 #include "ui/qt_text.h"
-
+#include "ui/queued_observers.h"
 #include "ui/widget_factory.h"
 
 namespace zelk::ui {
@@ -25,8 +29,10 @@ namespace {
 namespace texts = language::texts;
 
 // The window's outer size less a classic frame (4 pixels each side, a 19
-// pixel title bar); the controls are placed in this client area.
-constexpr QSize kClientSize = classicClientSize({491, 309});
+// pixel title bar); the controls are placed in this client area. The bottom
+// row holds the whole pass's progress.
+constexpr QSize kClientSize = classicClientSize({491, 333});
+constexpr QRect kOverallProgress(8, 281, 465, 18);
 constexpr int kLabelRightMargin = 8;
 
 QColor toQColor(const passes::RgbColour& colour) { return QColor(colour.red, colour.green, colour.blue); }
@@ -86,21 +92,31 @@ VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
   reportView->setGeometry(8, 48, 465, 193);
   reportView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   modeLabel = makeLineLabel(this, QString(), 8, 248, 184 - kLabelRightMargin);
+  overallProgress = makeOverallProgress(this, kOverallProgress);
 
   connect(closeButton, &QPushButton::clicked, this, &VerifyWindow::onCloseClicked);
   connect(saveButton, &QPushButton::clicked, this, &VerifyWindow::onSaveClicked);
+  connect(&runner_, &PassRunner::finished, this, &VerifyWindow::onPassFinished);
+  // Esc during the pass cancels it; afterwards it closes the window as ever.
+  cancelShortcut_ = new QShortcut(Qt::Key_Escape, this);
+  cancelShortcut_->setEnabled(false);
+  connect(cancelShortcut_, &QShortcut::activated, &runner_, &PassRunner::cancel);
 }
 
 void VerifyWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  runPass();
+  // Queued: the window is on screen before the chooser and the first line.
+  QMetaObject::invokeMethod(this, &VerifyWindow::runPass, Qt::QueuedConnection);
 }
 
 void VerifyWindow::runPass() {
   const std::optional<listfile::ChecksumMode> mode = ModeChooser::ask(this);
-  if (!mode) return;
+  if (!mode) {
+    emit passFinished();
+    return;
+  }
 
   creatorLabel->setText(toQt(language::translated(texts::Creator)));
   commentLabel->setText(toQt(language::translated(texts::Comment)));
@@ -109,13 +125,48 @@ void VerifyWindow::runPass() {
 
   reportView->clear();
   reportLines_ = 0;
-  passes::runVerifyPass(platform::currentDirectory(), *mode, *this);
-
-  reportView->moveCursor(QTextCursor::End);
-  reportView->ensureCursorVisible();
+  passes::VerifyObserver& window = *this;
+  runner_.start([this, folder = platform::currentDirectory(), mode = *mode, &window](std::stop_token stop) {
+    QueuedVerifyObserver observer(runner_, window);
+    passes::runVerifyPass(folder, mode, observer, stop);
+  });
+  showPassRunning(true);
 }
 
-void VerifyWindow::onCloseClicked() { close(); }
+// The report is not edited while lines still arrive, and the close button
+// turns into the pass's Cancel.
+void VerifyWindow::showPassRunning(bool running) {
+  if (running) closeCaption_ = closeButton->text();
+  closeButton->setText(running ? toQt(language::translated(texts::Cancel)) : closeCaption_);
+  saveButton->setEnabled(!running);
+  reportView->setReadOnly(running);
+  cancelShortcut_->setEnabled(running);
+}
+
+void VerifyWindow::onPassFinished() {
+  showPassRunning(false);
+  reportView->moveCursor(QTextCursor::End);
+  reportView->ensureCursorVisible();
+  emit passFinished();
+  if (closeWhenPassEnds_) QDialog::reject();
+}
+
+void VerifyWindow::onCloseClicked() {
+  if (runner_.isRunning()) {
+    runner_.cancel();
+    return;
+  }
+  close();
+}
+
+void VerifyWindow::reject() {
+  if (!runner_.isRunning()) {
+    QDialog::reject();
+    return;
+  }
+  closeWhenPassEnds_ = true;
+  runner_.cancel();
+}
 
 void VerifyWindow::onSaveClicked() {
   const std::string directory = platform::currentDirectory();
@@ -155,12 +206,15 @@ void VerifyWindow::reportLine(const std::string& text, passes::ReportColour colo
   QTextCharFormat format;
   // Default lines carry no colour of their own, so they follow the view's.
   if (colour != passes::ReportColour::Default) format.setForeground(toQColor(passes::reportRgb(colour)));
+  QScrollBar* scrollBar = reportView->verticalScrollBar();
+  const bool followingTheEnd = scrollBar->value() == scrollBar->maximum();
   QTextCursor cursor(reportView->document());
   cursor.movePosition(QTextCursor::End);
   // The empty report already holds one empty line: the first report line fills it.
   if (reportLines_ > 0) cursor.insertBlock(QTextBlockFormat(), format);
   cursor.insertText(toShownQt(text), format);
   ++reportLines_;
+  if (followingTheEnd) scrollBar->setValue(scrollBar->maximum());
 }
 
 // No report is better than one that claims a list without entries: the
@@ -175,5 +229,10 @@ void VerifyWindow::showProgress() { progress_.showProgress(); }
 void VerifyWindow::setProgress(int percent) { progress_.setProgress(percent); }
 
 void VerifyWindow::hideProgress() { progress_.hideProgress(); }
+
+void VerifyWindow::passProgress(const passes::PassProgress& progress) {
+  showOverallProgress(*overallProgress, progress);
+  overallProgress->show();
+}
 
 }  // namespace zelk::ui

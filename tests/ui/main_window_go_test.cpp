@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextEdit>
 
 #include "tests/ui/main_window_fixture.h"
@@ -37,13 +38,19 @@ class GoTest : public MainWindowTest {
     window_->folderEdit->setText(qt(folder_));
   }
 
+  // Clicks GO and waits for the pass it started, if any, to end.
+  void go() {
+    window_->goButton->click();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->passRunning(); }, 60000)) << "the pass did not end";
+  }
+
   std::string folder_;
   std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(GoTest, CreatePassFillsTheWindowAndWritesTheList) {
   window_->resultMemo->setPlainText("old line");
-  window_->goButton->click();
+  go();
 
   EXPECT_EQ(window_->resultMemo->toPlainText(), "a.txt cbf43926\nb.txt 352441c2");
   EXPECT_TRUE(window_->timeLabel->text().startsWith("TIME: ")) << window_->timeLabel->text().toStdString();
@@ -60,7 +67,7 @@ TEST_F(GoTest, CreatePassTakesKindSubfoldersCreatorAndComment) {
   window_->subfolderCheck->setChecked(true);
   window_->creatorEdit->setText("Maker");
   window_->commentEdit->setText("Note");
-  window_->goButton->click();
+  go();
 
   EXPECT_EQ(window_->resultMemo->toPlainText(),
             "a.txt 25f9e794323b453885f5181f1b624d0b\n"
@@ -89,7 +96,7 @@ TEST_F(GoTest, ExistingListIsKeptWhenTheAnswerIsNo) {
     noWasDefault = box->defaultButton() == box->button(QMessageBox::No);
     box->button(QMessageBox::No)->click();
   });
-  window_->goButton->click();
+  go();
 
   EXPECT_EQ(question, "File \"music.sfv\" is exit. Overwrite it?");
   EXPECT_EQ(caption, "Information");
@@ -107,7 +114,7 @@ TEST_F(GoTest, ExistingListIsReplacedWhenTheAnswerIsYes) {
     ASSERT_NE(box, nullptr);
     box->button(QMessageBox::Yes)->click();
   });
-  window_->goButton->click();
+  go();
 
   EXPECT_NE(work_.read("music/music.sfv").find("a.txt cbf43926\r\n"), std::string::npos);
   EXPECT_EQ(window_->completionLabel->text(), "Checksum create is finish");
@@ -117,7 +124,7 @@ TEST_F(GoTest, MissingFolderIsReportedInAnErrorBox) {
   window_->folderEdit->setText(qt(work_.path() + "nowhere/"));
   modal::ShownMessage message;
   modals_.setHandler(modal::recordMessageBox(message));
-  window_->goButton->click();
+  go();
   EXPECT_EQ(message.icon, QMessageBox::Critical);
   EXPECT_TRUE(qt(message.text).contains("nowhere")) << message.text;
   EXPECT_TRUE(window_->completionLabel->text().isEmpty());
@@ -130,7 +137,7 @@ TEST_F(GoTest, ValidateOnAFolderThatCannotBeEnteredSaysSoAndChecksNothing) {
   window_->validateRadio->setChecked(true);
   modal::ShownMessage message;
   modals_.setHandler(modal::recordMessageBox(message));
-  window_->goButton->click();
+  go();
   EXPECT_EQ(message.icon, QMessageBox::Critical);
   EXPECT_EQ(message.text, "The folder \"" + work_.path() + "nowhere/\" does not exist or cannot be opened.");
   EXPECT_EQ(platform::currentDirectory() + "/", folder_);
@@ -139,7 +146,7 @@ TEST_F(GoTest, ValidateOnAFolderThatCannotBeEnteredSaysSoAndChecksNothing) {
 TEST_F(GoTest, DotFolderTextNamesTheListAfterTheFolder) {
   ASSERT_TRUE(platform::setCurrentDirectory(folder_));
   window_->folderEdit->setText(".");
-  window_->goButton->click();
+  go();
   EXPECT_NE(work_.read("music/music.sfv").find("a.txt cbf43926\r\n"), std::string::npos);
   EXPECT_FALSE(platform::fileKind(folder_ + "..sfv") == platform::FileKind::Regular);
 }
@@ -151,7 +158,7 @@ TEST_F(GoTest, ProgressBarFollowsAFileReadInBlocks) {
   QObject::connect(window_->fileProgress, &QProgressBar::valueChanged, [&](int value) {
     if (!window_->fileProgress->isHidden()) positions.append(value);
   });
-  window_->goButton->click();
+  go();
 
   ASSERT_FALSE(positions.isEmpty());
   EXPECT_EQ(positions.last(), 100);
@@ -175,7 +182,7 @@ TEST_F(GoTest, ValidateOpensTheVerifyWindowOnTheFolder) {
       ADD_FAILURE() << modal->metaObject()->className();
     }
   });
-  window_->goButton->click();
+  go();
 
   EXPECT_TRUE(chooserSeen);
   EXPECT_TRUE(report.contains("FILE: a.txt CRC OK.")) << report.toStdString();
