@@ -18,7 +18,7 @@ namespace texts = language::texts;
 constexpr int kBarSteps = 1000;
 
 std::string dataSize(double bytes) {
-  return fromQt(QLocale::system().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeIecFormat));
+  return fromQt(QLocale().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeIecFormat));
 }
 
 // "0:05", "12:34", "1:02:03".
