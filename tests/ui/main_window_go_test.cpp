@@ -176,8 +176,10 @@ TEST_F(GoTest, ValidateOpensTheVerifyWindowOnTheFolder) {
       chooserSeen = true;
       chooser->accept();
     } else if (auto* verifyWindow = qobject_cast<VerifyWindow*>(modal)) {
-      report = verifyWindow->reportView->toPlainText();
-      verifyWindow->reject();
+      QObject::connect(verifyWindow, &VerifyWindow::passFinished, [&report, verifyWindow] {
+        report = verifyWindow->reportView->toPlainText();
+        verifyWindow->reject();
+      });
     } else {
       ADD_FAILURE() << modal->metaObject()->className();
     }
