@@ -140,7 +140,8 @@ void MainWindow::buildBottomRows() {
   fileProgress->setTextVisible(false);
   fileProgress->hide();
   completionLabel = makeLabel(this, QString(), QRect(kMargin, 208, memoWidth, 18));
-  overallProgress = makeOverallProgress(this, completionLabel->geometry());
+  // Across the whole window: the option column ends above this row.
+  overallProgress = makeOverallProgress(this, QRect(kMargin, 208, kClientSize.width() - 2 * kMargin, 18));
 
   const int fieldWidth = kButtonLeft - kFieldLeft - kMargin;
   creatorLabel = makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 232, kFieldLeft - kMargin, kRowHeight));

@@ -62,7 +62,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   QLabel* timeLabel = nullptr;
   QProgressBar* fileProgress = nullptr;
   QLabel* completionLabel = nullptr;
-  QProgressBar* overallProgress = nullptr;  // lies over completionLabel while a pass runs
+  QProgressBar* overallProgress = nullptr;  // over completionLabel's row while a pass runs
   QLabel* creatorLabel = nullptr;
   QLineEdit* creatorEdit = nullptr;
   QLabel* commentLabel = nullptr;

@@ -174,13 +174,15 @@ TEST_F(GoTest, ValidateOpensTheVerifyWindowOnTheFolder) {
   modals_.setHandler([&](QWidget* modal) {
     if (auto* chooser = qobject_cast<ModeChooser*>(modal)) {
       chooserSeen = true;
-      chooser->accept();
-    } else if (auto* verifyWindow = qobject_cast<VerifyWindow*>(modal)) {
+      // The verify window asks before its pass starts: read its report once the pass has ended.
+      auto* verifyWindow = qobject_cast<VerifyWindow*>(chooser->parentWidget());
+      ASSERT_NE(verifyWindow, nullptr);
       QObject::connect(verifyWindow, &VerifyWindow::passFinished, [&report, verifyWindow] {
         report = verifyWindow->reportView->toPlainText();
         verifyWindow->reject();
       });
-    } else {
+      chooser->accept();
+    } else if (qobject_cast<VerifyWindow*>(modal) == nullptr) {
       ADD_FAILURE() << modal->metaObject()->className();
     }
   });
