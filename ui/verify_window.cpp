@@ -1,12 +1,12 @@
 #include "ui/verify_window.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -97,10 +97,6 @@ VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
   connect(closeButton, &QPushButton::clicked, this, &VerifyWindow::onCloseClicked);
   connect(saveButton, &QPushButton::clicked, this, &VerifyWindow::onSaveClicked);
   connect(&runner_, &PassRunner::finished, this, &VerifyWindow::onPassFinished);
-  // Esc during the pass cancels it; afterwards it closes the window as ever.
-  cancelShortcut_ = new QShortcut(Qt::Key_Escape, this);
-  cancelShortcut_->setEnabled(false);
-  connect(cancelShortcut_, &QShortcut::activated, &runner_, &PassRunner::cancel);
 }
 
 void VerifyWindow::showEvent(QShowEvent* event) {
@@ -140,7 +136,6 @@ void VerifyWindow::showPassRunning(bool running) {
   closeButton->setText(running ? toQt(language::translated(texts::Cancel)) : closeCaption_);
   saveButton->setEnabled(!running);
   reportView->setReadOnly(running);
-  cancelShortcut_->setEnabled(running);
 }
 
 void VerifyWindow::onPassFinished() {
@@ -157,6 +152,14 @@ void VerifyWindow::onCloseClicked() {
     return;
   }
   close();
+}
+
+void VerifyWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && runner_.isRunning()) {
+    runner_.cancel();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void VerifyWindow::reject() {

@@ -14,7 +14,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QShortcut;
+class QKeyEvent;
 class QShowEvent;
 class QTextEdit;
 
@@ -54,8 +54,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   // Writes reportRuns() as "result.rtf" into the current directory and says
   // where; throws std::runtime_error when the file cannot be written.
   void onSaveClicked();
-  // Esc and the close box as well: during the pass, cancels it and closes
-  // once it has ended.
+  // The close box as well: during the pass, cancels it and closes once it
+  // has ended.
   void reject() override;
 
  signals:
@@ -65,6 +65,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
  protected:
   // Starts runPass the first time only, once the window is on screen.
   void showEvent(QShowEvent* event) override;
+  // Esc during the pass cancels it; afterwards it closes the window as ever.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void creatorText(const std::string& text) override;
@@ -84,7 +86,6 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   bool shown_ = false;
   int reportLines_ = 0;
   QString closeCaption_;
-  QShortcut* cancelShortcut_ = nullptr;
   bool closeWhenPassEnds_ = false;
   // Destroyed before the controls: a pass still running is cancelled and
   // waited for while the window is whole.

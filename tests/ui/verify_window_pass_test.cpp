@@ -56,6 +56,18 @@ TEST_F(RunningVerifyTest, CloseReadsCancelAndCancelKeepsTheLinesAndCountsSoFar) 
   EXPECT_FALSE(window.reportView->isReadOnly());
 }
 
+TEST_F(RunningVerifyTest, EscCancelsThePassAndLeavesTheWindowOpen) {
+  VerifyWindow window;
+  QSignalSpy ended(&window, &VerifyWindow::passFinished);
+  startPass(window);
+  QTest::keyClick(window.reportView, Qt::Key_Escape);
+  ASSERT_TRUE(ended.wait(20000));
+  EXPECT_EQ(reportOf(window).back(), (Line{"The pass was cancelled.", "default"}));
+  EXPECT_TRUE(window.isVisible());
+  QTest::keyClick(window.reportView, Qt::Key_Escape);
+  EXPECT_FALSE(window.isVisible()) << "once the pass has ended, Esc closes the window";
+}
+
 TEST_F(RunningVerifyTest, ClosingDuringThePassCancelsItAndClosesOnceItHasEnded) {
   VerifyWindow window;
   QSignalSpy ended(&window, &VerifyWindow::passFinished);
