@@ -22,30 +22,14 @@
 namespace zelk::ui {
 namespace {
 
-using testing::MainWindowTest;
 using testing::qt;
 
-// "123456789" is the CRC-32 check value's input (cbf43926); "abc" is in the
-// MD5 suite of RFC 1321.
-class GoTest : public MainWindowTest {
+class GoTest : public testing::MusicFolderTest {
  protected:
-  void SetUp() override {
-    MainWindowTest::SetUp();
-    folder_ = work_.makeFolder("music");
-    work_.write("music/a.txt", "123456789");
-    work_.write("music/b.txt", "abc");
-    window_ = std::make_unique<MainWindow>();
-    window_->folderEdit->setText(qt(folder_));
-  }
-
-  // Clicks GO and waits for the pass it started, if any, to end.
   void go() {
     window_->goButton->click();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->passRunning(); }, 60000)) << "the pass did not end";
+    waitForTheEnd();
   }
-
-  std::string folder_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(GoTest, CreatePassFillsTheWindowAndWritesTheList) {

@@ -22,27 +22,15 @@
 namespace zelk::ui {
 namespace {
 
-using testing::MainWindowTest;
-using testing::qt;
-
 constexpr char kCancelled[] = "The pass was cancelled.";
 
 // A folder whose pass takes long enough to be cancelled: a sparse file of
-// 1 GiB after two small ones.
-class RunningPassTest : public MainWindowTest {
+// 1 GiB after the two small ones.
+class RunningPassTest : public testing::MusicFolderTest {
  protected:
   void SetUp() override {
-    MainWindowTest::SetUp();
-    folder_ = work_.makeFolder("music");
-    work_.write("music/a.txt", "123456789");
-    work_.write("music/b.txt", "abc");
+    MusicFolderTest::SetUp();
     std::filesystem::resize_file(work_.write("music/z.bin", ""), std::uintmax_t{1} << 30);
-    window_ = std::make_unique<MainWindow>();
-    window_->folderEdit->setText(qt(folder_));
-  }
-
-  void waitForTheEnd() {
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->passRunning(); }, 60000)) << "the pass did not end";
   }
 
   // No list, and no temporary file of one, in the folder.
@@ -52,9 +40,6 @@ class RunningPassTest : public MainWindowTest {
     std::sort(found.begin(), found.end());
     return found == names;
   }
-
-  std::string folder_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(RunningPassTest, GoCancelsThePassItStartedAndTheSettingsWaitMeanwhile) {

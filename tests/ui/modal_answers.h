@@ -72,6 +72,15 @@ inline std::function<void(QWidget*)> recordMessageBox(ShownMessage& seen) {
   };
 }
 
+// A handler that accepts the mode chooser as it is and records the message
+// box that follows, as recordMessageBox does.
+inline std::function<void(QWidget*)> acceptChooserThenRecordMessageBox(ShownMessage& seen) {
+  return [&seen](QWidget* modal) {
+    if (auto* chooser = qobject_cast<ModeChooser*>(modal)) return chooser->accept();
+    recordMessageBox(seen)(modal);
+  };
+}
+
 // Records the next message box and presses its OK button.
 inline void whenMessageBoxOpens(ShownMessage& seen) {
   QTimer::singleShot(0, [&seen] { recordMessageBox(seen)(QApplication::activeModalWidget()); });

@@ -177,10 +177,7 @@ TEST_F(VerifyWindowTest, BadLanguageTemplateEndsThePassWithTheErrorShown) {
   folder_.write("files.sfv", listOf({"check.txt cbf43926"}));
   modal::ShownMessage message;
   zelk::testing::ModalWatcher modals;
-  modals.setHandler([&message](QWidget* modal) {
-    if (auto* chooser = qobject_cast<ModeChooser*>(modal)) return chooser->accept();
-    modal::recordMessageBox(message)(modal);
-  });
+  modals.setHandler(modal::acceptChooserThenRecordMessageBox(message));
   const auto window = openWindow();
   EXPECT_TRUE(QTest::qWaitFor([&message] { return message.shown; }, 20000));
   EXPECT_EQ(message.icon, QMessageBox::Critical);
