@@ -1,4 +1,4 @@
-// zelk-sfv create [--md5] [-r|--recursive] [--creator TEXT] [--comment TEXT] [--force] FOLDER
+// zelk-sfv create [--md5] [-r|--recursive] [--creator TEXT] [--comment TEXT] [--force] [--jobs N] FOLDER
 
 #include <cstdio>
 #include <optional>
@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
+#include "cli/jobs_option.h"
 #include "cli/terminal.h"
 #include "passes/create_pass.h"
 
 namespace zelk::cli {
 namespace {
-
 
 void usageError(const std::string& message) {
   std::fprintf(stderr, "zelk-sfv create: %s\nTry 'zelk-sfv --help'.\n", message.c_str());
@@ -33,6 +34,11 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
       settings.includeSubfolders = true;
     } else if (argument == "--force") {
       settings.replaceWithoutAsking = true;
+    } else if (takeJobsOption(arguments, i, settings.jobs)) {
+      if (settings.jobs == 0) {
+        usageError(kJobsUsage);
+        return std::nullopt;
+      }
     } else if (argument == "--creator" || argument == "--comment") {
       if (i + 1 == arguments.size()) {
         usageError(argument + " needs a text");
@@ -72,12 +78,14 @@ class TerminalCreateObserver final : public passes::CreateObserver {
     std::fflush(stdout);
     printLine(stderr, "zelk-sfv create: " + text);
   }
-  void showProgress() override { progress_.showProgress(); }
-  void setProgress(int percent) override { progress_.setProgress(percent); }
-  void hideProgress() override { progress_.hideProgress(); }
+  // The one progress line tells the file and how far the pass is.
+  void showProgress() override {}
+  void setProgress(int) override {}
+  void hideProgress() override {}
+  void passProgress(const passes::PassProgress& progress) override { progress_.show(progress); }
 
  private:
-  TerminalProgress progress_;
+  ProgressLine progress_;
 };
 
 }  // namespace
@@ -86,7 +94,11 @@ int runCreateCommand(const std::vector<std::string>& arguments) {
   const std::optional<passes::CreateSettings> settings = parseArguments(arguments);
   if (!settings) return 2;
   TerminalCreateObserver observer;
-  switch (passes::runCreatePass(*settings, observer)) {
+  const InterruptStopsPass interrupt;
+  const passes::CreateOutcome outcome = passes::runCreatePass(*settings, observer, interrupt.token());
+  // Ctrl+C at the overwrite question answers it, and still tells the shell.
+  if (interrupt.token().stop_requested()) return kInterrupted;
+  switch (outcome) {
     case passes::CreateOutcome::Written: return 0;
     case passes::CreateOutcome::WrittenWithOmissions:
     case passes::CreateOutcome::Declined: return 1;

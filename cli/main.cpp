@@ -15,8 +15,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: zelk-sfv create [--md5] [-r|--recursive] [--creator TEXT] [--comment TEXT] [--force] FOLDER\n"
-    "       zelk-sfv verify [--mode auto|crc32|md5] [--save] [FOLDER]\n"
+    "Usage: zelk-sfv create [--md5] [-r|--recursive] [--creator TEXT] [--comment TEXT] [--force] [--jobs N] FOLDER\n"
+    "       zelk-sfv verify [--mode auto|crc32|md5] [--save] [--jobs N] [FOLDER]\n"
     "       zelk-sfv --help | --version\n"
     "\n"
     "create  writes FOLDER's checksum list, named after the folder: an SFV list of\n"
@@ -30,6 +30,14 @@ constexpr const char* kUsage =
     "          --mode MODE      how entry lines are read: auto (by their shape,\n"
     "                           the default), crc32 or md5\n"
     "          --save           also save the report as result.rtf in FOLDER\n"
+    "create and verify both take\n"
+    "          --jobs N         hash up to N files at once (default: one per\n"
+    "                           processor; 1 reads one file after another)\n"
+    "\n"
+    "On a terminal, standard error shows the file being read, how far the pass\n"
+    "is, its speed and the time left. Ctrl+C stops the pass: create writes no\n"
+    "list and keeps any old one, verify reports the entries checked so far; the\n"
+    "exit status is then 130. A second Ctrl+C ends the program at once.\n"
     "\n"
     "Exit status of create: 0 every file found is listed, 1 the list was written\n"
     "but files were left out (each named on standard error), or the overwrite was\n"

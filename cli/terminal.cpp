@@ -1,8 +1,10 @@
 #include "cli/terminal.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <system_error>
 
 #include "passes/display_text.h"
@@ -10,7 +12,7 @@
 namespace zelk::cli {
 namespace {
 
-// Reads shorter than this show no progress line: it would only flicker.
+// Passes shorter than this show no progress line: it would only flicker.
 constexpr auto kProgressDelay = std::chrono::milliseconds(300);
 
 const char* colourStart(TerminalColour colour) {
@@ -42,6 +44,14 @@ std::string terminalText(const std::string& line) {
   return out;
 }
 
+bool progressLineDrawn = false;
+
+void eraseProgressLine() {
+  if (!progressLineDrawn) return;
+  std::fputs("\r\033[K", stderr);
+  progressLineDrawn = false;
+}
+
 void checkOutput(std::FILE* stream) {
   if (stream == stdout && std::ferror(stdout)) throw OutputError(errno);
 }
@@ -60,6 +70,7 @@ bool isTerminal(std::FILE* stream) {
 }
 
 void printLine(std::FILE* stream, const std::string& line, TerminalColour colour) {
+  if (stream == stderr || isTerminal(stream)) eraseProgressLine();
   if (!isTerminal(stream)) {
     std::fwrite(line.data(), 1, line.size(), stream);
     std::fputc('\n', stream);
@@ -79,6 +90,7 @@ void flushOutput() {
 }
 
 bool askYesNo(const std::string& question) {
+  eraseProgressLine();
   std::fprintf(stderr, "%s [y/N] ", terminalText(question).c_str());
   std::fflush(stderr);
   int answer = std::fgetc(stdin);
@@ -87,27 +99,54 @@ bool askYesNo(const std::string& question) {
   return yes;
 }
 
-TerminalProgress::TerminalProgress() : enabled_(isTerminal(stderr)) {}
+ProgressLine::ProgressLine() : enabled_(isTerminal(stderr)), started_(std::chrono::steady_clock::now()) {}
 
-void TerminalProgress::showProgress() {
-  if (!enabled_) return;
-  drawn_ = false;
-  started_ = std::chrono::steady_clock::now();
+ProgressLine::~ProgressLine() { eraseProgressLine(); }
+
+void ProgressLine::show(const passes::PassProgress& progress) {
+  if (!enabled_ || std::chrono::steady_clock::now() - started_ < kProgressDelay) return;
+  winsize size{};
+  const std::size_t width = ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 80;
+  // One column short of the width: a full line would wrap on some terminals.
+  std::fprintf(stderr, "\r\033[K%s", progressText(progress, width > 1 ? width - 1 : 0).c_str());
+  std::fflush(stderr);
+  progressLineDrawn = true;
 }
 
-void TerminalProgress::setProgress(int percent) {
-  if (!enabled_) return;
-  if (!drawn_ && std::chrono::steady_clock::now() - started_ < kProgressDelay) return;
-  std::fprintf(stderr, "\r%3d %%", percent);
-  std::fflush(stderr);
-  drawn_ = true;
-}
-
-void TerminalProgress::hideProgress() {
-  if (!drawn_) return;
-  std::fputs("\r\033[K", stderr);
-  std::fflush(stderr);
-  drawn_ = false;
+std::string progressText(const passes::PassProgress& progress, std::size_t width) {
+  const std::int64_t percent = progress.bytesTotal > 0   ? progress.bytesDone * 100 / progress.bytesTotal
+                               : progress.filesTotal > 0 ? progress.filesDone * 100 / progress.filesTotal
+                                                         : 0;
+  char figures[96];
+  int length = std::snprintf(figures, sizeof figures, "  %3lld %%", static_cast<long long>(percent));
+  if (progress.bytesPerSecond > 0) {
+    length += std::snprintf(figures + length, sizeof figures - static_cast<std::size_t>(length), "  %.1f MB/s",
+                            progress.bytesPerSecond / 1e6);
+  }
+  if (progress.secondsLeft >= 0) {
+    const auto seconds = static_cast<long long>(progress.secondsLeft + 0.5);
+    if (seconds >= 3600) {
+      std::snprintf(figures + length, sizeof figures - static_cast<std::size_t>(length), "  %lld:%02lld:%02lld left",
+                    seconds / 3600, seconds / 60 % 60, seconds % 60);
+    } else {
+      std::snprintf(figures + length, sizeof figures - static_cast<std::size_t>(length), "  %lld:%02lld left",
+                    seconds / 60, seconds % 60);
+    }
+  }
+  const std::string tail = figures;
+  std::string name = terminalText(progress.currentFile);
+  if (width > 0) {
+    // The end of a long name tells the file; a cut never splits a character.
+    const std::size_t room = width > tail.size() + 3 ? width - tail.size() - 3 : 0;
+    if (name.size() > room) {
+      std::size_t cut = name.size() - room;
+      while (cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) ++cut;
+      name = "..." + name.substr(cut);
+    }
+  }
+  std::string text = name + tail;
+  if (width > 0 && text.size() > width) text.resize(width);
+  return text;
 }
 
 }  // namespace zelk::cli

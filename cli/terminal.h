@@ -1,14 +1,14 @@
 #pragma once
 // What the command-line tool needs of its standard streams: whether one is a
 // terminal, lines shown safely there, output failures that end the run, the
-// overwrite question, and a progress line that only long reads show.
+// overwrite question, and a progress line that only long passes show.
 
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 
-#include "engines/progress.h"
+#include "passes/pass_progress.h"
 
 namespace zelk::cli {
 
@@ -37,21 +37,26 @@ void flushOutput();
 // Asks `question` on the terminal; true only for an answer starting with y/Y.
 bool askYesNo(const std::string& question);
 
-// A percentage on standard error while a file is read, shown only when
-// standard error is a terminal and the file has been reading for a while, so
-// runs over many small files print nothing extra. The line is erased when the
-// file is done.
-class TerminalProgress : public engines::ProgressSink {
+// The pass's progress on one line of standard error: the file being read,
+// the percentage of all bytes, the speed and the time left. Drawn only when
+// standard error is a terminal and the pass has run for a moment, so short
+// runs print nothing extra; printLine() and askYesNo() erase it first, and it
+// is erased when the pass ends.
+class ProgressLine {
  public:
-  TerminalProgress();
-  void showProgress() override;
-  void setProgress(int percent) override;
-  void hideProgress() override;
+  ProgressLine();
+  ~ProgressLine();
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+
+  void show(const passes::PassProgress& progress);
 
  private:
   bool enabled_;
-  bool drawn_ = false;
   std::chrono::steady_clock::time_point started_;
 };
+
+// The text of the progress line, `width` columns at most (0: no limit).
+std::string progressText(const passes::PassProgress& progress, std::size_t width);
 
 }  // namespace zelk::cli

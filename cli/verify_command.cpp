@@ -1,4 +1,4 @@
-// zelk-sfv verify [--mode auto|crc32|md5] [--save] [FOLDER]
+// zelk-sfv verify [--mode auto|crc32|md5] [--save] [--jobs N] [FOLDER]
 
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
+#include "cli/jobs_option.h"
 #include "cli/terminal.h"
 #include "language/message_format.h"
 #include "language/texts.h"
@@ -23,11 +25,12 @@ using passes::ReportColour;
 constexpr int kAllIntact = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kNotVerified = 2;
-constexpr const char* kUsage = "usage: zelk-sfv verify [--mode auto|crc32|md5] [--save] [FOLDER]";
+constexpr const char* kUsage = "usage: zelk-sfv verify [--mode auto|crc32|md5] [--save] [--jobs N] [FOLDER]";
 
 struct VerifyOptions {
   passes::ChecksumMode mode = passes::ChecksumMode::Automatic;
   bool save = false;
+  int jobs = 0;  // one per processor
   std::string folder = ".";
 };
 
@@ -59,6 +62,11 @@ std::optional<VerifyOptions> parseArguments(const std::vector<std::string>& argu
         return std::nullopt;
       }
       options.mode = *mode;
+    } else if (takeJobsOption(arguments, i, options.jobs)) {
+      if (options.jobs == 0) {
+        std::fprintf(stderr, "zelk-sfv: %s\n%s\n", kJobsUsage, kUsage);
+        return std::nullopt;
+      }
     } else if (argument.starts_with("-")) {
       std::fprintf(stderr, "zelk-sfv: unknown option %s\n%s\n", argument.c_str(), kUsage);
       return std::nullopt;
@@ -98,16 +106,18 @@ class PrintingObserver final : public passes::VerifyObserver {
     std::fflush(stdout);
     printLine(stderr, "zelk-sfv: " + text);
   }
-  void showProgress() override { progress_.showProgress(); }
-  void setProgress(int percent) override { progress_.setProgress(percent); }
-  void hideProgress() override { progress_.hideProgress(); }
+  // The one progress line tells the file and how far the pass is.
+  void showProgress() override {}
+  void setProgress(int) override {}
+  void hideProgress() override {}
+  void passProgress(const passes::PassProgress& progress) override { progress_.show(progress); }
 
   const std::vector<passes::ColouredRun>& report() const { return report_; }
 
  private:
   bool keepReport_;
   std::vector<passes::ColouredRun> report_;
-  TerminalProgress progress_;
+  ProgressLine progress_;
 };
 
 int verify(const VerifyOptions& options) {
@@ -116,7 +126,9 @@ int verify(const VerifyOptions& options) {
     return kNotVerified;
   }
   PrintingObserver observer(options.save);
-  const passes::VerifyResult result = passes::runVerifyPass(options.folder, options.mode, observer);
+  const InterruptStopsPass interrupt;
+  const passes::VerifyResult result =
+      passes::runVerifyPass(options.folder, options.mode, observer, interrupt.token(), options.jobs);
   if (result.outcome == passes::VerifyOutcome::NoList) {
     printLine(stderr, "zelk-sfv: no .sfv or .md5 list in " + options.folder);
     return kNotVerified;

@@ -119,15 +119,14 @@ std::string namingFolder(const std::string& folderPath) {
 struct PlannedLine {
   std::string name;  // as listed, '\\' between folders
   std::optional<LeftOut> reason;
-  std::int64_t size = 0;  // of a file to read, when planned
 };
 
 struct Plan {
   std::vector<PlannedLine> lines;
   std::vector<HashRequest> requests;  // one per line without a reason, in order
-  std::int64_t bytes = 0;
 };
 
+// What the walk found, as the lines the pass will show.
 Plan planLines(const std::vector<FoundPath>& found, const std::string& folderPath, const std::string& listPath,
                ChecksumKind kind) {
   Plan plan;
@@ -139,14 +138,12 @@ Plan planLines(const std::vector<FoundPath>& found, const std::string& folderPat
                                      item.path == listPath || platform::isPendingFileName(fileName))) {
       continue;
     }
-    PlannedLine line{item.path.substr(folderPath.size()), std::nullopt, 0};
+    PlannedLine line{item.path.substr(folderPath.size()), std::nullopt};
     if (item.kind == FoundKind::File && !isListable(line.name, kind)) {
       line.reason = LeftOut::NotListable;
     } else {
       std::replace(line.name.begin(), line.name.end(), '/', listfile::kNameSeparator);
       if (item.kind == FoundKind::File) {
-        line.size = platform::listedFileSize(item.path);
-        plan.bytes += line.size;
         plan.requests.push_back({item.path, kind});
       } else {
         line.reason = leftOutFor(item.kind);
@@ -168,7 +165,7 @@ EntriesWritten writeEntries(const Plan& plan, OrderedHashing& hashing, ChecksumK
                             listfile::ListWriter& list, const std::stop_token& stop) {
   const LeftOutTexts reasons;
   ProgressDisplay display(
-      observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, plan.bytes,
+      observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
       static_cast<std::int64_t>(plan.lines.size()));
   EntriesWritten written;
   std::string line;
@@ -182,7 +179,7 @@ EntriesWritten writeEntries(const Plan& plan, OrderedHashing& hashing, ChecksumK
     if (reason) {
       display.skipped(planned.name);
     } else {
-      HashedFile hashed = display.await(hashing, planned.name, planned.size);
+      HashedFile hashed = display.await(hashing, planned.name);
       if (hashed.cancelled) {
         written.cancelled = true;
         return written;

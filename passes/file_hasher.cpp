@@ -1,8 +1,6 @@
 #include "passes/file_hasher.h"
 
-#include <algorithm>
-
-#include "engines/running_checksum.h"
+#include "passes/block_reader.h"
 #include "platform/files.h"
 
 namespace zelk::passes {
@@ -11,16 +9,53 @@ namespace {
 using engines::FileReadStatus;
 
 // Reads from the page cache run fastest in blocks of about this size (see
-// ReadBufferSizeFor); one buffer of it per reader bounds the memory a pass
+// ReadBufferSizeFor); two buffers of it per reader bound the memory a pass
 // needs whatever the folder holds.
 constexpr std::int64_t kBlockSize = std::int64_t{1} << 20;
 
-// How far ahead of the hashing a large file is asked into memory, and in
-// what steps: enough to keep a disk busy while a block is hashed.
-constexpr std::int64_t kReadAheadWindow = std::int64_t{16} << 20;
-constexpr std::int64_t kReadAheadStep = std::int64_t{4} << 20;
-
 }  // namespace
+
+bool FileHasher::readInTurn(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
+                            const BlockSeen& onBlock, HashedFile& result) {
+  for (;;) {
+    const std::int64_t got = file.read(buffers_[0].get(), kBlockSize);
+    if (got < 0) {
+      result.status = FileReadStatus::ReadFailed;
+      return false;
+    }
+    checksum.update(buffers_[0].get(), static_cast<std::size_t>(got));
+    result.bytesRead += got;
+    onBlock(got);
+    // InputFile fills the buffer unless the file has ended. A file that has
+    // grown past its size has changed, and one that keeps growing would
+    // never end.
+    if (got < kBlockSize || result.bytesRead > file.size()) return true;
+    if (stop.stop_requested()) {
+      result.cancelled = true;
+      return false;
+    }
+  }
+}
+
+bool FileHasher::readAhead(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
+                           const BlockSeen& onBlock, HashedFile& result) {
+  BlockReader reader(file, buffers_[0].get(), buffers_[1].get(), kBlockSize);
+  for (;;) {
+    const BlockReader::Block block = reader.next();
+    if (block.failed) {
+      result.status = FileReadStatus::ReadFailed;
+      return false;
+    }
+    checksum.update(block.bytes.data(), block.bytes.size());
+    result.bytesRead += static_cast<std::int64_t>(block.bytes.size());
+    onBlock(static_cast<std::int64_t>(block.bytes.size()));
+    if (block.last) return true;
+    if (stop.stop_requested()) {
+      result.cancelled = true;
+      return false;
+    }
+  }
+}
 
 HashedFile FileHasher::hash(const std::string& path, engines::ChecksumKind kind, const std::stop_token& stop,
                             const std::function<void(std::int64_t)>& onBlock) {
@@ -28,42 +63,35 @@ HashedFile FileHasher::hash(const std::string& path, engines::ChecksumKind kind,
   platform::InputFile file;
   result.status = file.open(path);
   if (result.status != FileReadStatus::Ok) return result;
-  if (!buffer_) buffer_ = engines::detail::MakeAlignedBuffer(kBlockSize);
-  const std::int64_t size = file.size();
-  // Small files are read whole; growth shows as bytes beyond the size.
-  const std::int64_t capacity = std::min(kBlockSize, size + 1);
-  std::unique_lock<std::mutex> disk;
+  if (!buffers_[0]) {
+    for (auto& buffer : buffers_) buffer = engines::detail::MakeAlignedBuffer(kBlockSize);
+  }
+  if (stop.stop_requested()) {
+    result.cancelled = true;
+    return result;
+  }
   engines::RunningChecksum checksum(kind);
-  std::int64_t total = 0;
-  std::int64_t advisedUpTo = 0;
-  for (;;) {
-    if (stop.stop_requested()) {
-      result.cancelled = true;
-      return result;
-    }
-    if (spinningDisk_ != nullptr && !disk.owns_lock() && !file.cached(total, std::min(capacity, size - total))) {
-      disk = std::unique_lock(*spinningDisk_);
-    }
-    if (size >= kBlockSize) {
-      for (; advisedUpTo < std::min(size, total + kReadAheadWindow); advisedUpTo += kReadAheadStep) {
-        file.readAhead(advisedUpTo, kReadAheadStep);
-      }
-    }
-    const std::int64_t got = file.read(buffer_.get(), static_cast<std::size_t>(capacity));
+  const std::int64_t size = file.size();
+  if (size < kBlockSize) {
+    // Read whole; growth shows as bytes beyond the size.
+    const std::int64_t got = file.read(buffers_[0].get(), static_cast<std::size_t>(size + 1));
     if (got < 0) {
       result.status = FileReadStatus::ReadFailed;
       return result;
     }
-    checksum.update(buffer_.get(), static_cast<std::size_t>(got));
-    total += got;
-    result.bytesRead = total;
+    checksum.update(buffers_[0].get(), static_cast<std::size_t>(got));
+    result.bytesRead = got;
     onBlock(got);
-    // InputFile fills the buffer unless the file has ended. A file that has
-    // grown past its size has changed, and one that keeps growing would
-    // never end.
-    if (got < capacity || total > size) break;
+  } else {
+    std::unique_lock<std::mutex> disk;
+    if (spinningDisk_ != nullptr && !(file.cached(0, kBlockSize) && file.cached(size - 1, 1))) {
+      disk = std::unique_lock(*spinningDisk_);
+    }
+    const bool ended = kind == engines::ChecksumKind::Md5 ? readAhead(file, checksum, stop, onBlock, result)
+                                                          : readInTurn(file, checksum, stop, onBlock, result);
+    if (!ended) return result;
   }
-  result.status = file.checkUnchanged(total);
+  result.status = file.checkUnchanged(result.bytesRead);
   if (result.status == FileReadStatus::Ok) result.checksum = checksum.finishHex();
   return result;
 }

@@ -1,9 +1,9 @@
 #pragma once
-// Where the passes' checksums come from: each file read once, in blocks, into
-// one buffer reused from file to file, with the same verdicts as the engines'
+// Where the passes' checksums come from: each file read once, small ones
+// whole and large ones in blocks read ahead of the hashing (BlockReader), into
+// two buffers reused from file to file; the same verdicts as the engines'
 // file functions (a file that changed or failed part-way never passes for a
-// checksum), a stop honoured between blocks, and the disk kept busy ahead of
-// the hashing.
+// checksum), and a stop honoured between blocks.
 
 #include <cstdint>
 #include <functional>
@@ -13,6 +13,8 @@
 
 #include "engines/aligned_buffer.h"
 #include "engines/checksum_types.h"
+#include "engines/running_checksum.h"
+#include "platform/files.h"
 
 namespace zelk::passes {
 
@@ -26,8 +28,10 @@ struct HashedFile {
 class FileHasher {
  public:
   // Readers sharing a spinning disk share `spinningDisk`: the reader of a
-  // file whose data is not in memory yet holds it until that file is read,
-  // so the heads serve one file at a time. Null where reads may overlap.
+  // file of a block or more whose data is not all in memory holds it until
+  // that file is read, so the heads stream one file at a time. Small files
+  // cost a seek each whichever reader asks; several asked at once let the
+  // disk take them in the order of its tracks. Null where reads may overlap.
   explicit FileHasher(std::mutex* spinningDisk = nullptr) : spinningDisk_(spinningDisk) {}
 
   // `onBlock` is told the size of every block read, on this thread.
@@ -35,8 +39,17 @@ class FileHasher {
                   const std::function<void(std::int64_t)>& onBlock);
 
  private:
+  // A file of a block or more, read to its end: true, or false with the
+  // status or cancellation in `result`. readInTurn() reads and hashes on
+  // this thread; readAhead() reads on a second (see BlockReader).
+  using BlockSeen = std::function<void(std::int64_t)>;
+  bool readInTurn(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
+                  const BlockSeen& onBlock, HashedFile& result);
+  bool readAhead(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
+                 const BlockSeen& onBlock, HashedFile& result);
+
   std::mutex* spinningDisk_;
-  engines::detail::AlignedBuffer buffer_;
+  engines::detail::AlignedBuffer buffers_[2];
 };
 
 }  // namespace zelk::passes

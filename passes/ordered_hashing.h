@@ -26,7 +26,7 @@ struct HashRequest {
 };
 
 // The number of workers `jobs` asks for: 0 means one per processor; never
-// more than kMaxJobs, each holding one read buffer of 1 MiB.
+// more than kMaxJobs, each holding two read buffers of 1 MiB.
 inline constexpr int kMaxJobs = 32;
 int workerCount(int jobs);
 
@@ -46,6 +46,13 @@ class OrderedHashing {
   // with a cancelled result; an exception of a worker is thrown here.
   HashedFile next(const std::function<void()>& waiting);
 
+  // Sizes of the requested files as their folders tell them, taken on the
+  // calling thread while the workers start reading; returns their sum.
+  std::int64_t takeListedSizes();
+  // The listed size of the file next() is to hand back (0 before
+  // takeListedSizes()).
+  std::int64_t listedSize() const { return consumed_ < listedSizes_.size() ? listedSizes_[consumed_] : 0; }
+
   // Bytes read so far of the file next() is waiting for, and of all files.
   std::int64_t fileBytesRead() const;
   std::int64_t bytesRead() const { return allBytes_.load(std::memory_order_relaxed); }
@@ -56,13 +63,19 @@ class OrderedHashing {
   HashedFile awaitWorkers(const std::function<void()>& waiting);
 
   std::vector<HashRequest> requests_;
-  std::vector<HashedFile> results_;   // guarded by mutex_
-  std::vector<char> ready_;           // likewise
-  std::exception_ptr failure_;        // likewise: the first exception of a worker
+  // A worker writes results_[i], then sets ready_[i]; from then on the
+  // result is the consumer's. No lock is taken unless the consumer waits.
+  std::vector<HashedFile> results_;
+  std::unique_ptr<std::atomic<bool>[]> ready_;
+  static constexpr std::size_t kNothingAwaited = ~std::size_t{0};
+  std::atomic<std::size_t> awaited_{kNothingAwaited};  // results from here on wake next()
+  std::exception_ptr failure_;  // guarded by mutex_: the first exception of a worker
+  std::atomic<bool> failed_{false};
   std::unique_ptr<std::atomic<std::int64_t>[]> fileBytes_;
   std::atomic<std::int64_t> allBytes_{0};
   std::atomic<std::size_t> claimed_{0};
   std::size_t consumed_ = 0;
+  std::vector<std::int64_t> listedSizes_;
   std::mutex mutex_;
   std::condition_variable resultReady_;
   std::mutex spinningDisk_;

@@ -14,19 +14,19 @@ constexpr double kShortestMeasurement = 0.25;
 
 }  // namespace
 
-ProgressDisplay::ProgressDisplay(engines::ProgressSink& bar, Report report, std::int64_t bytesTotal,
+ProgressDisplay::ProgressDisplay(engines::ProgressSink& bar, Report report, OrderedHashing& hashing,
                                  std::int64_t filesTotal)
     : bar_(bar), report_(std::move(report)), started_(std::chrono::steady_clock::now()), lastReport_(started_) {
-  progress_.bytesTotal = bytesTotal;
+  progress_.bytesTotal = hashing.takeListedSizes();
   progress_.filesTotal = filesTotal;
 }
 
-HashedFile ProgressDisplay::await(OrderedHashing& hashing, const std::string& name, std::int64_t size) {
+HashedFile ProgressDisplay::await(OrderedHashing& hashing, const std::string& name) {
   progress_.currentFile = name;
   HashedFile result;
   {
     engines::detail::ProgressMeter meter(&bar_);
-    meter.setSize(size);
+    meter.setSize(hashing.listedSize());
     result = hashing.next([&] {
       meter.advance(hashing.fileBytesRead());
       report(hashing.bytesRead(), false);

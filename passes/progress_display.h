@@ -20,11 +20,12 @@ class ProgressDisplay {
  public:
   using Report = std::function<void(const PassProgress&)>;
 
-  ProgressDisplay(engines::ProgressSink& bar, Report report, std::int64_t bytesTotal, std::int64_t filesTotal);
+  // Takes the listed sizes of `hashing`'s files for the total.
+  ProgressDisplay(engines::ProgressSink& bar, Report report, OrderedHashing& hashing, std::int64_t filesTotal);
 
-  // The next result of `hashing`: the file listed as `name`, `size` bytes
-  // when the pass was planned. Counts the file as done.
-  HashedFile await(OrderedHashing& hashing, const std::string& name, std::int64_t size);
+  // The next result of `hashing`, for the file listed as `name`. Counts the
+  // file as done.
+  HashedFile await(OrderedHashing& hashing, const std::string& name);
 
   // A file that needed no reading is done.
   void skipped(const std::string& name);

@@ -61,7 +61,6 @@ struct ListLine {
   std::string text;  // of a creator or comment line
   listfile::ListEntry entry;
   bool standsIntact = false;  // names an existing checksum list: not recomputed
-  std::int64_t size = 0;      // of the file to read, when planned
 };
 
 // Takes the list's lines as the reader hands them over, and the files to
@@ -72,26 +71,21 @@ class ListPlan final : public listfile::ListVisitor {
   ListPlan(std::string folderPrefix, std::string listName)
       : folderPrefix_(std::move(folderPrefix)), listName_(std::move(listName)) {}
 
-  void creatorLine(const std::string& text) override { lines.push_back({ListLine::Kind::Creator, text, {}, false, 0}); }
-  void commentLine(const std::string& text) override { lines.push_back({ListLine::Kind::Comment, text, {}, false, 0}); }
+  void creatorLine(const std::string& text) override { lines.push_back({ListLine::Kind::Creator, text, {}, false}); }
+  void commentLine(const std::string& text) override { lines.push_back({ListLine::Kind::Comment, text, {}, false}); }
 
   void entry(const listfile::ListEntry& entry) override {
     std::string path = folderPrefix_ + entry.name;
     std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
                  listfile::kNameSeparator, '/');
-    ListLine line{ListLine::Kind::Entry, {}, entry, namesExistingChecksumList(entry, path), 0};
+    ListLine line{ListLine::Kind::Entry, {}, entry, namesExistingChecksumList(entry, path)};
     ++entries;
-    if (!line.standsIntact) {
-      line.size = platform::listedFileSize(path);
-      bytes += line.size;
-      requests.push_back({std::move(path), entry.kind});
-    }
+    if (!line.standsIntact) requests.push_back({std::move(path), entry.kind});
     lines.push_back(std::move(line));
   }
 
   std::vector<ListLine> lines;
   std::vector<HashRequest> requests;  // one per entry that is not standsIntact, in order
-  std::int64_t bytes = 0;
   std::int64_t entries = 0;
 
  private:
@@ -176,7 +170,7 @@ class EntryReport {
 bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, VerifyObserver& observer, EntryReport& report,
                   const std::stop_token& stop) {
   ProgressDisplay display(
-      observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, plan.bytes,
+      observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
       plan.entries);
   for (const ListLine& line : plan.lines) {
     if (line.kind == ListLine::Kind::Creator) {
@@ -194,7 +188,7 @@ bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, VerifyObserver&
       report.add(line.entry, Verdict::Intact);
       continue;
     }
-    const HashedFile hashed = display.await(hashing, line.entry.name, line.size);
+    const HashedFile hashed = display.await(hashing, line.entry.name);
     if (hashed.cancelled) return false;
     report.add(line.entry, verdictOf(hashed, line.entry));
   }

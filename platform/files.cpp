@@ -172,10 +172,6 @@ bool InputFile::cached(std::int64_t offset, std::int64_t length) const {
   return ::preadv2(fd_, &vector, 1, offset + length - 1, RWF_NOWAIT) >= 0;
 }
 
-void InputFile::readAhead(std::int64_t offset, std::int64_t length) const {
-  if (fd_ >= 0 && length > 0) ::posix_fadvise(fd_, offset, length, POSIX_FADV_WILLNEED);
-}
-
 void InputFile::close() {
   if (fd_ >= 0) systemCalls().close(std::exchange(fd_, -1));
 }

@@ -67,10 +67,6 @@ class InputFile {
   // hint for scheduling; what read() delivers never depends on it.
   bool cached(std::int64_t offset, std::int64_t length) const;
 
-  // Asks the kernel to start reading the range into the page cache now, so
-  // the disk works while the caller is busy with the bytes before it.
-  void readAhead(std::int64_t offset, std::int64_t length) const;
-
   // The system's error number of the last failure of open() or read().
   int error() const { return error_; }
 

@@ -53,6 +53,22 @@ TEST_F(CreateCommand, Md5ListOfTheFolderItself) {
   EXPECT_EQ(list.find("c.bin"), std::string::npos) << list;
 }
 
+TEST_F(CreateCommand, AnyNumberOfJobsPrintsTheSameLines) {
+  for (int i = 0; i < 30; ++i) temp_.write("Music/f" + std::to_string(i), std::string(static_cast<std::size_t>(i * 997), 'z'));
+  const ToolResult single = runTool({"create", "-r", "--force", "--jobs", "1", music()});
+  const ToolResult many = runTool({"create", "-r", "--force", "--jobs=3", music()});
+  EXPECT_EQ(many.status, 0) << many.err;
+  EXPECT_EQ(many.out.substr(0, many.out.find("TIME: ")), single.out.substr(0, single.out.find("TIME: ")));
+  EXPECT_EQ(many.err, "");
+}
+
+TEST_F(CreateCommand, JobsNeedACount) {
+  const ToolResult result = runTool({"create", "--jobs", "0", music()});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("--jobs takes a number"), std::string::npos) << result.err;
+  EXPECT_EQ(::access((music() + "/Music.sfv").c_str(), F_OK), -1);
+}
+
 TEST_F(CreateCommand, DotNamesTheListAfterTheCurrentFolder) {
   EXPECT_EQ(runTool({"create", "."}, music()).status, 0);
   EXPECT_NE(temp_.read("Music/Music.sfv").find("\r\nb.txt cbf43926\r\n"), std::string::npos);

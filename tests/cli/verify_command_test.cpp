@@ -113,6 +113,7 @@ TEST(VerifyCommand, FailsWithStatusTwoWithoutAListOrUsableArguments) {
       {"mode without value", {"--mode"}, "--mode"},
       {"unknown option", {"--bogus"}, "--bogus"},
       {"two folders", {".", "sub"}, "one folder"},
+      {"jobs without a count", {"--jobs=none"}, "--jobs takes a number"},
       {"list cannot be read", {"unreadable"}, "The list \"a.sfv\" cannot be read: Input/output error."},
   };
   for (const auto& c : cases) {

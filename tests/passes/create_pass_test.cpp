@@ -1,6 +1,7 @@
 #include "passes/create_pass.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,7 +11,9 @@
 #include <locale>
 #include <optional>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "language/message_format.h"
@@ -36,6 +39,8 @@ class RecordingObserver : public CreateObserver {
  public:
   std::optional<bool> answer;  // nullopt: the question must not be asked
   std::vector<std::string> questions, memo, notes, times, completions, errors;
+  std::vector<PassProgress> progress;
+  std::function<void()> afterMemoLine = [] {};
   int clears = 0;
 
   bool confirmOverwrite(const std::string& question) override {
@@ -44,7 +49,10 @@ class RecordingObserver : public CreateObserver {
     return answer.value_or(false);
   }
   void clearResultTexts() override { ++clears; }
-  void memoLine(const std::string& line) override { memo.push_back(line); }
+  void memoLine(const std::string& line) override {
+    memo.push_back(line);
+    afterMemoLine();
+  }
   // Notes go to the memo too; `notes` tells them apart.
   void noteLine(const std::string& line) override {
     memo.push_back(line);
@@ -56,6 +64,7 @@ class RecordingObserver : public CreateObserver {
   void showProgress() override {}
   void setProgress(int) override {}
   void hideProgress() override {}
+  void passProgress(const PassProgress& report) override { progress.push_back(report); }
 };
 
 // Without a language file every text is the built-in English one.
@@ -69,8 +78,12 @@ class CreatePass : public ::testing::Test {
   void put(const std::string& name, const std::string& contents) const { temp_.write("Music/" + name, contents); }
   std::string listBytes(const std::string& name) const { return temp_.read("Music/" + name); }
 
-  CreateOutcome run(ChecksumKind kind, bool recurse) {
-    return runCreatePass({music(), kind, recurse, "", "holiday photos"}, observer_);
+  CreateOutcome run(ChecksumKind kind, bool recurse, int jobs = 0, std::stop_token stop = {}) {
+    return runCreatePass({music(), kind, recurse, "", "holiday photos", false, jobs}, observer_, std::move(stop));
+  }
+  bool pendingFileLeft() const {
+    const auto entries = platform::listDirectory(music()).entries;
+    return std::ranges::any_of(entries, [](const auto& entry) { return platform::isPendingFileName(entry.name); });
   }
 
   TempFolder temp_;
@@ -392,6 +405,80 @@ TEST_F(CreatePass, LongFolderNameGetsItsList) {
 }
 
 // LC_ALL set for one test.
+// Files of a few blocks between small ones, so that workers finish out of order.
+void putMixedSizes(const TempFolder& temp) {
+  for (int i = 0; i < 12; ++i) {
+    const std::size_t size = i % 4 == 1 ? (std::size_t{3} << 20) + static_cast<std::size_t>(i) : static_cast<std::size_t>(i * 100);
+    temp.write("Music/" + std::string(i % 3 == 0 ? "sub/" : "") + "f" + std::to_string(i), std::string(size, static_cast<char>('a' + i)));
+  }
+}
+
+TEST_F(CreatePass, ManyWorkersWriteWhatOneWrites) {
+  putMixedSizes(temp_);
+  put("sub/link", "");
+  ASSERT_EQ(::symlink("nowhere", (music() + "dangling").c_str()), 0);
+  for (const ChecksumKind kind : {ChecksumKind::Crc32, ChecksumKind::Md5}) {
+    observer_.answer = true;
+    ASSERT_EQ(run(kind, true, 1), CreateOutcome::WrittenWithOmissions);
+    const std::string single = withoutDate(listBytes(kind == ChecksumKind::Md5 ? "Music.md5" : "Music.sfv"));
+    const std::vector<std::string> singleMemo = std::exchange(observer_.memo, {});
+    ASSERT_EQ(run(kind, true, 4), CreateOutcome::WrittenWithOmissions);
+    EXPECT_EQ(withoutDate(listBytes(kind == ChecksumKind::Md5 ? "Music.md5" : "Music.sfv")), single);
+    EXPECT_EQ(observer_.memo, singleMemo);
+    EXPECT_EQ(observer_.memo.size(), 14u);
+    observer_.memo.clear();
+  }
+}
+
+TEST_F(CreatePass, CancelledPassWritesNoListAndKeepsTheOldOne) {
+  putMixedSizes(temp_);
+  for (const int jobs : {1, 3}) {
+    SCOPED_TRACE("jobs " + std::to_string(jobs));
+    put("Music.sfv", "old list");
+    observer_ = RecordingObserver{};
+    observer_.answer = true;
+    std::stop_source stop;
+    observer_.afterMemoLine = [&stop] { stop.request_stop(); };
+    EXPECT_EQ(run(ChecksumKind::Crc32, true, jobs, stop.get_token()), CreateOutcome::Cancelled);
+    EXPECT_EQ(observer_.memo.size(), 2u);
+    EXPECT_EQ(observer_.notes, std::vector<std::string>{"The pass was cancelled."});
+    EXPECT_TRUE(observer_.times.empty());
+    EXPECT_TRUE(observer_.completions.empty());
+    EXPECT_EQ(listBytes("Music.sfv"), "old list");
+    EXPECT_FALSE(pendingFileLeft());
+  }
+}
+
+TEST_F(CreatePass, OverallProgressEndsWithEveryFileAndByteDone) {
+  put("a.txt", std::string(5000, 'a'));
+  put("sub/b.bin", std::string((std::size_t{5} << 20) / 2, 'b'));
+  ASSERT_EQ(::mkfifo((music() + "pipe").c_str(), 0600), 0);
+  ASSERT_EQ(run(ChecksumKind::Md5, true), CreateOutcome::WrittenWithOmissions);
+  ASSERT_FALSE(observer_.progress.empty());
+  const PassProgress& last = observer_.progress.back();
+  EXPECT_EQ(last.filesTotal, 3);
+  EXPECT_EQ(last.filesDone, 3);
+  EXPECT_EQ(last.bytesTotal, 5000 + (5 << 20) / 2);
+  EXPECT_EQ(last.bytesDone, last.bytesTotal);
+  EXPECT_EQ(last.currentFile, "sub\\b.bin");
+  EXPECT_TRUE(std::ranges::is_sorted(observer_.progress, {}, &PassProgress::filesDone));
+}
+
+ssize_t throwingRead(int, void*, size_t) { throw std::runtime_error("read exploded"); }
+
+TEST_F(CreatePass, ExceptionOfAWorkerEndsThePassWithTheOldListKept) {
+  putMixedSizes(temp_);
+  put("Music.sfv", "old list");
+  observer_.answer = true;
+  {
+    const platform::ScopedSystemCalls restore;
+    platform::systemCalls().read = throwingRead;
+    EXPECT_THROW(run(ChecksumKind::Crc32, true, 2), std::runtime_error);
+  }
+  EXPECT_EQ(listBytes("Music.sfv"), "old list");
+  EXPECT_FALSE(pendingFileLeft());
+}
+
 struct ScopedLocale {
   explicit ScopedLocale(const char* name) { environment.set("LC_ALL", name); }
   testing::ScopedEnvironment environment;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -13,6 +14,9 @@ namespace zelk::testing {
 namespace {
 
 // The seam takes plain function pointers, so each helper keeps its state here.
+// Passes call the seam from several threads; a helper may call another's
+// entry, hence one recursive lock for all of them.
+std::recursive_mutex stateMutex;
 struct {
   platform::SystemCalls next;
   std::string suffix;
@@ -38,6 +42,7 @@ struct {
 bool endsWith(const char* path, const std::string& suffix) { return std::string_view(path).ends_with(suffix); }
 
 int refusingOpen(const char* path, int flags, mode_t mode) {
+  const std::lock_guard lock(stateMutex);
   if (endsWith(path, refusedOpens.suffix)) {
     errno = EACCES;
     return -1;
@@ -46,12 +51,14 @@ int refusingOpen(const char* path, int flags, mode_t mode) {
 }
 
 int markingOpen(const char* path, int flags, mode_t mode) {
+  const std::lock_guard lock(stateMutex);
   const int fd = failedReads.next.open(path, flags, mode);
   if (fd >= 0 && endsWith(path, failedReads.suffix)) failedReads.fds.push_back(fd);
   return fd;
 }
 
 ssize_t markedReadFailing(int fd, void* buffer, size_t size) {
+  const std::lock_guard lock(stateMutex);
   if (std::find(failedReads.fds.begin(), failedReads.fds.end(), fd) != failedReads.fds.end()) {
     errno = EIO;
     return -1;
@@ -61,11 +68,13 @@ ssize_t markedReadFailing(int fd, void* buffer, size_t size) {
 
 // A closed descriptor number is reused by the next open, for any file.
 int unmarkingClose(int fd) {
+  const std::lock_guard lock(stateMutex);
   std::erase(failedReads.fds, fd);
   return failedReads.next.close(fd);
 }
 
 ssize_t budgetedRead(int fd, void* buffer, size_t size) {
+  const std::lock_guard lock(stateMutex);
   if (readBudget.remaining <= 0) {
     errno = EIO;
     return -1;
@@ -76,12 +85,14 @@ ssize_t budgetedRead(int fd, void* buffer, size_t size) {
 }
 
 int growingOpen(const char* path, int flags, mode_t mode) {
+  const std::lock_guard lock(stateMutex);
   const int fd = growingFiles.next.open(path, flags, mode);
   if (fd >= 0 && endsWith(path, growingFiles.suffix)) growingFiles.files.emplace_back(fd, path);
   return fd;
 }
 
 ssize_t growingRead(int fd, void* buffer, size_t size) {
+  const std::lock_guard lock(stateMutex);
   const ssize_t got = growingFiles.next.read(fd, buffer, size);
   for (const auto& [marked, path] : growingFiles.files) {
     if (marked != fd || got <= 0) continue;
@@ -94,6 +105,7 @@ ssize_t growingRead(int fd, void* buffer, size_t size) {
 }
 
 int growingClose(int fd) {
+  const std::lock_guard lock(stateMutex);
   std::erase_if(growingFiles.files, [fd](const auto& file) { return file.first == fd; });
   return growingFiles.next.close(fd);
 }

@@ -1,0 +1,18 @@
+#pragma once
+// "--jobs N", the number of files both subcommands hash at once.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zelk::cli {
+
+// Whether arguments[i] is "--jobs N" or "--jobs=N"; i is moved past a
+// separate value. `jobs` gets N, or 0 when N is missing or not a whole number
+// from 1 to 1000.
+bool takeJobsOption(const std::vector<std::string>& arguments, std::size_t& i, int& jobs);
+
+inline constexpr const char* kJobsUsage = "--jobs takes a number of files to hash at once, from 1 to 1000";
+
+}  // namespace zelk::cli

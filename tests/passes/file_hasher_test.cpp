@@ -1,0 +1,97 @@
+#include "passes/file_hasher.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+#include "tests/support/failing_calls.h"
+#include "tests/support/temp_folder.h"
+
+namespace zelk::passes {
+namespace {
+
+using engines::ChecksumKind;
+using engines::FileReadStatus;
+using testing::TempFolder;
+
+const auto kIgnoreBlocks = [](std::int64_t) {};
+
+// Three and a half blocks of 1 MiB of "abc" repeated: md5sum and rhash --crc32 give these.
+std::string threeAndAHalfMiB() {
+  std::string bytes;
+  while (bytes.size() < (7u << 20) / 2) bytes += "abc";
+  bytes.resize((7u << 20) / 2);
+  return bytes;
+}
+
+TEST(FileHasher, ChecksumsOfAFileOfSeveralBlocksMatchOtherTools) {
+  TempFolder temp;
+  const std::string path = temp.write("big", threeAndAHalfMiB());
+  std::mutex disk;
+  for (std::mutex* spinning : {static_cast<std::mutex*>(nullptr), &disk}) {
+    FileHasher hasher(spinning);
+    std::int64_t blocks = 0;
+    const HashedFile md5 = hasher.hash(path, ChecksumKind::Md5, {}, [&](std::int64_t) { ++blocks; });
+    EXPECT_EQ(md5.status, FileReadStatus::Ok);
+    EXPECT_EQ(md5.checksum, "82fafbc8a4e714087016b330eb1ff74f");
+    EXPECT_EQ(md5.bytesRead, (7 << 20) / 2);
+    EXPECT_EQ(blocks, 4);
+    EXPECT_EQ(hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks).checksum, "9319ae9c");
+  }
+}
+
+TEST(FileHasher, StopBetweenBlocksLeavesNoVerdict) {
+  TempFolder temp;
+  const std::string path = temp.write("big", threeAndAHalfMiB());
+  std::stop_source stop;
+  FileHasher hasher;
+  std::int64_t blocks = 0;
+  const HashedFile result = hasher.hash(path, ChecksumKind::Md5, stop.get_token(), [&](std::int64_t) {
+    ++blocks;
+    stop.request_stop();
+  });
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_EQ(blocks, 1);
+  EXPECT_TRUE(result.checksum.empty());
+}
+
+TEST(FileHasher, FilesThatFailOrChangeGiveNoChecksum) {
+  TempFolder temp;
+  const std::string path = temp.write("big", threeAndAHalfMiB());
+  FileHasher hasher;
+  {
+    const testing::ReadsFail failing("big");
+    const HashedFile result = hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks);
+    EXPECT_EQ(result.status, FileReadStatus::ReadFailed);
+    EXPECT_TRUE(result.checksum.empty());
+  }
+  {
+    const testing::GrowsWhileRead growing("big");
+    const HashedFile result = hasher.hash(path, ChecksumKind::Md5, {}, kIgnoreBlocks);
+    EXPECT_EQ(result.status, FileReadStatus::Changed);
+    EXPECT_TRUE(result.checksum.empty());
+  }
+}
+
+// 4 GiB of zeros and one "Z": beyond every 32-bit size and count. Sparse, so
+// it takes no disk space, but it is read in full, which takes seconds.
+TEST(FileHasher, FileBeyondFourGiBMatchesOtherTools) {
+  TempFolder temp;
+  const std::string path = temp.write("large.bin", "");
+  std::error_code error;
+  std::filesystem::resize_file(path, std::uintmax_t{1} << 32, error);
+  if (error) GTEST_SKIP() << "no room for a sparse 4 GiB file: " << error.message();
+  std::ofstream(path, std::ios::binary | std::ios::app) << 'Z';
+  FileHasher hasher;
+  const HashedFile crc = hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks);
+  EXPECT_EQ(crc.checksum, "ca67aa15");  // rhash --crc32
+  EXPECT_EQ(crc.bytesRead, (std::int64_t{1} << 32) + 1);
+  EXPECT_EQ(hasher.hash(path, ChecksumKind::Md5, {}, kIgnoreBlocks).checksum,
+            "08a270b4b7e52167a3e8c1a9a69e1976");  // md5sum
+}
+
+}  // namespace
+}  // namespace zelk::passes

@@ -1,0 +1,98 @@
+#include "passes/ordered_hashing.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engines/crc32.h"
+#include "engines/md5.h"
+#include "platform/system_calls.h"
+#include "tests/support/failing_calls.h"
+#include "tests/support/temp_folder.h"
+
+namespace zelk::passes {
+namespace {
+
+using engines::ChecksumKind;
+using engines::FileReadStatus;
+using testing::TempFolder;
+
+const auto kNoWait = [] {};
+
+// Files of sizes around the block size, a missing one and a folder, with
+// both kinds of checksum: what one reader gives, in order.
+class OrderedHashingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::int64_t sizes[] = {0, 1, 4096, (1 << 20) - 1, 1 << 20, (5 << 20) / 2, 3};
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+      std::string bytes(static_cast<std::size_t>(sizes[i]), '\0');
+      for (std::size_t b = 0; b < bytes.size(); ++b) bytes[b] = static_cast<char>(b * 31 + i);
+      const std::string path = temp_.write("f" + std::to_string(i), bytes);
+      const ChecksumKind kind = i % 2 == 0 ? ChecksumKind::Md5 : ChecksumKind::Crc32;
+      requests_.push_back({path, kind});
+      expected_.push_back(kind == ChecksumKind::Md5 ? engines::MD5File(path, nullptr).value.toHex()
+                                                    : engines::FileCrc32(path).value.toHex());
+    }
+    requests_.push_back({temp_.path() + "gone", ChecksumKind::Crc32});
+    requests_.push_back({temp_.makeFolder("folder"), ChecksumKind::Md5});
+  }
+
+  TempFolder temp_;
+  std::vector<HashRequest> requests_;
+  std::vector<std::string> expected_;
+};
+
+TEST_F(OrderedHashingTest, ResultsComeInRequestOrderWhateverTheWorkers) {
+  for (const int jobs : {1, 2, 5, 0}) {
+    for (const bool spinning : {false, true}) {
+      SCOPED_TRACE("jobs " + std::to_string(jobs) + (spinning ? ", spinning disk" : ""));
+      OrderedHashing hashing(requests_, jobs, spinning, {});
+      for (const std::string& checksum : expected_) {
+        const HashedFile result = hashing.next(kNoWait);
+        EXPECT_EQ(result.status, FileReadStatus::Ok);
+        EXPECT_EQ(result.checksum, checksum);
+      }
+      EXPECT_EQ(hashing.next(kNoWait).status, FileReadStatus::Missing);
+      EXPECT_EQ(hashing.next(kNoWait).status, FileReadStatus::NotAFile);
+      EXPECT_EQ(hashing.bytesRead(), 1 + 4096 + (1 << 20) - 1 + (1 << 20) + (5 << 20) / 2 + 3);
+    }
+  }
+}
+
+// Results finished before the stop still count; nothing is read after it.
+TEST_F(OrderedHashingTest, StopRequestGivesCancelledResults) {
+  for (const int jobs : {1, 3}) {
+    std::stop_source stop;
+    stop.request_stop();
+    OrderedHashing hashing(requests_, jobs, false, stop.get_token());
+    const HashedFile result = hashing.next(kNoWait);
+    EXPECT_TRUE(result.cancelled) << "jobs " << jobs;
+    EXPECT_TRUE(result.checksum.empty());
+    EXPECT_EQ(hashing.bytesRead(), 0);
+  }
+}
+
+ssize_t throwingRead(int, void*, size_t) { throw std::runtime_error("read exploded"); }
+
+TEST_F(OrderedHashingTest, ExceptionOfAWorkerIsThrownOnTheCallingThread) {
+  const platform::ScopedSystemCalls restore;
+  platform::systemCalls().read = throwingRead;
+  OrderedHashing hashing(requests_, 2, false, {});
+  EXPECT_THROW(hashing.next(kNoWait), std::runtime_error);
+}
+
+TEST(WorkerCount, ZeroMeansOnePerProcessorAndTheCountIsBounded) {
+  const int processors = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  EXPECT_EQ(workerCount(0), std::min(processors, kMaxJobs));
+  EXPECT_EQ(workerCount(1), 1);
+  EXPECT_EQ(workerCount(-4), std::min(processors, kMaxJobs));
+  EXPECT_EQ(workerCount(1000), kMaxJobs);
+}
+
+}  // namespace
+}  // namespace zelk::passes
