@@ -216,7 +216,6 @@ void MainWindow::showPassRunning(bool running) {
 
 void MainWindow::onPassFinished() {
   showPassRunning(false);
-  fileProgress->hide();
   emit passFinished();
   if (closeWhenPassEnds_) close();
 }
