@@ -1,5 +1,6 @@
 #include "ui/pass_runner.h"
 
+#include <chrono>
 #include <utility>
 
 #include "diag/thread_exceptions.h"
@@ -29,7 +30,11 @@ void PassRunner::runOnWorker(const Pass& pass, std::stop_token stop) {
     // No report route is installed: the GUI thread's catch point gets it.
     failure = std::current_exception();
   }
-  post([this, failure] { finish(failure); });
+  // After every call of the pass, and, as an event of its own, after the
+  // report of a failure that the report route posted to the application.
+  post([this, failure] {
+    QMetaObject::invokeMethod(this, [this, failure] { finish(failure); }, Qt::QueuedConnection);
+  });
 }
 
 void PassRunner::finish(const std::exception_ptr& failure) {
@@ -39,7 +44,42 @@ void PassRunner::finish(const std::exception_ptr& failure) {
 }
 
 void PassRunner::post(std::function<void()> call) {
-  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+  const std::lock_guard lock(callsMutex_);
+  calls_.push_back(std::move(call));
+  if (runScheduled_) return;
+  runScheduled_ = true;
+  scheduleRun();
+}
+
+void PassRunner::scheduleRun() {
+  QMetaObject::invokeMethod(this, &PassRunner::runPostedCalls, Qt::QueuedConnection);
+}
+
+void PassRunner::runPostedCalls() {
+  // Long enough to run thousands of short calls, short enough that the
+  // window repaints and takes a click between two slices.
+  constexpr std::chrono::milliseconds kSlice(20);
+  const auto sliceEnd = std::chrono::steady_clock::now() + kSlice;
+  while (std::chrono::steady_clock::now() < sliceEnd) {
+    std::function<void()> call;
+    {
+      const std::lock_guard lock(callsMutex_);
+      if (calls_.empty()) {
+        runScheduled_ = false;
+        return;
+      }
+      call = std::move(calls_.front());
+      calls_.pop_front();
+    }
+    try {
+      call();
+    } catch (...) {
+      // The calls after it still run, after the catch point has had this.
+      scheduleRun();
+      throw;
+    }
+  }
+  scheduleRun();
 }
 
 bool PassRunner::ask(std::function<bool()> question, bool whenCancelled) {

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -41,7 +42,8 @@ class PassRunner : public QObject {
   bool cancelRequested() const { return isRunning() && stop_.stop_requested(); }
 
   // For the pass's thread: runs `call` on the GUI thread after every call
-  // posted before it, without waiting for it.
+  // posted before it, without waiting for it. However fast a pass posts, the
+  // GUI thread runs its calls in slices and paints and answers between them.
   void post(std::function<void()> call);
   // For the pass's thread: runs `question` on the GUI thread and waits for
   // its answer; `whenCancelled` if the pass is cancelled before it comes.
@@ -61,8 +63,14 @@ class PassRunner : public QObject {
 
   void runOnWorker(const Pass& pass, std::stop_token stop);
   void finish(const std::exception_ptr& failure);
+  // Runs posted calls for one slice of time, then leaves the rest for later.
+  void runPostedCalls();
+  void scheduleRun();
 
   std::string name_;
+  std::mutex callsMutex_;
+  std::deque<std::function<void()>> calls_;  // posted, not run yet
+  bool runScheduled_ = false;                // a runPostedCalls is on its way
   std::stop_source stop_;
   std::thread worker_;
 };

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -42,6 +43,28 @@ TEST(PassRunner, CallsRunOnTheGuiThreadInTheOrderPostedAndFinishedComesLast) {
   for (int call = 0; call < 500; ++call) EXPECT_EQ(delivered[static_cast<std::size_t>(call)], call);
   EXPECT_TRUE(allOnGuiThread);
   EXPECT_FALSE(runner.isRunning());
+}
+
+TEST(PassRunner, AFloodOfCallsLeavesTheGuiThreadRoomForOtherEvents) {
+  PassRunner runner("test pass");
+  QSignalSpy finished(&runner, &PassRunner::finished);
+  constexpr int kCalls = 200;
+  int callsRun = 0;
+  int callsRunWhenTheTimerFired = -1;
+  runner.start([&](std::stop_token) {
+    runner.post([&] { QTimer::singleShot(0, [&] { callsRunWhenTheTimerFired = callsRun; }); });
+    // Each call takes a millisecond: all of them together far more than a slice.
+    for (int call = 0; call < kCalls; ++call) {
+      runner.post([&] {
+        QThread::msleep(1);
+        ++callsRun;
+      });
+    }
+  });
+  ASSERT_TRUE(waitForEnd(finished));
+  EXPECT_EQ(callsRun, kCalls);
+  EXPECT_GE(callsRunWhenTheTimerFired, 0);
+  EXPECT_LT(callsRunWhenTheTimerFired, kCalls) << "the timer waited for every call";
 }
 
 TEST(PassRunner, SecondStartWhileRunningIsRefused) {
