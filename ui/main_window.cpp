@@ -262,7 +262,9 @@ void MainWindow::clearResultTexts() {
   timeLabel->clear();
 }
 
-void MainWindow::memoLine(const std::string& line) { resultMemo->appendPlainText(toShownQt(line)); }
+void MainWindow::memoLine(const std::string& line) {
+  appendFollowingTheEnd(resultMemo, [&] { resultMemo->appendPlainText(toShownQt(line)); });
+}
 
 // What was left out stands among the result lines, in walk order.
 void MainWindow::noteLine(const std::string& line) { memoLine(line); }

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -209,15 +208,14 @@ void VerifyWindow::reportLine(const std::string& text, passes::ReportColour colo
   QTextCharFormat format;
   // Default lines carry no colour of their own, so they follow the view's.
   if (colour != passes::ReportColour::Default) format.setForeground(toQColor(passes::reportRgb(colour)));
-  QScrollBar* scrollBar = reportView->verticalScrollBar();
-  const bool followingTheEnd = scrollBar->value() == scrollBar->maximum();
-  QTextCursor cursor(reportView->document());
-  cursor.movePosition(QTextCursor::End);
-  // The empty report already holds one empty line: the first report line fills it.
-  if (reportLines_ > 0) cursor.insertBlock(QTextBlockFormat(), format);
-  cursor.insertText(toShownQt(text), format);
+  appendFollowingTheEnd(reportView, [&] {
+    QTextCursor cursor(reportView->document());
+    cursor.movePosition(QTextCursor::End);
+    // The empty report already holds one empty line: the first report line fills it.
+    if (reportLines_ > 0) cursor.insertBlock(QTextBlockFormat(), format);
+    cursor.insertText(toShownQt(text), format);
+  });
   ++reportLines_;
-  if (followingTheEnd) scrollBar->setValue(scrollBar->maximum());
 }
 
 // No report is better than one that claims a list without entries: the
