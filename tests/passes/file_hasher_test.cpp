@@ -1,6 +1,7 @@
 #include "passes/file_hasher.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -73,6 +74,35 @@ TEST(FileHasher, FilesThatFailOrChangeGiveNoChecksum) {
     const HashedFile result = hasher.hash(path, ChecksumKind::Md5, {}, kIgnoreBlocks);
     EXPECT_EQ(result.status, FileReadStatus::Changed);
     EXPECT_TRUE(result.checksum.empty());
+  }
+}
+
+TEST(FileHasher, NamesThatCannotBeReadSayWhy) {
+  TempFolder temp;
+  const std::string fifo = temp.path() + "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string small = temp.write("small.bin", std::string(5000, 's'));
+  const std::string big = temp.write("big", threeAndAHalfMiB());
+  FileHasher hasher;
+  for (const ChecksumKind kind : {ChecksumKind::Crc32, ChecksumKind::Md5}) {
+    const auto statusOf = [&](const std::string& path) { return hasher.hash(path, kind, {}, kIgnoreBlocks).status; };
+    EXPECT_EQ(statusOf(temp.path() + "missing"), FileReadStatus::Missing);
+    EXPECT_EQ(statusOf(temp.path()), FileReadStatus::NotAFile);
+    EXPECT_EQ(statusOf(fifo), FileReadStatus::NotAFile);
+    {
+      const testing::ReadsFailAfter failing(4096);
+      EXPECT_EQ(statusOf(small), FileReadStatus::ReadFailed);
+    }
+    {
+      const testing::ReadsFailAfter failing(2 << 20);
+      EXPECT_EQ(statusOf(big), FileReadStatus::ReadFailed);
+    }
+    {
+      const testing::GrowsWhileRead growing("small.bin");
+      EXPECT_EQ(statusOf(small), FileReadStatus::Changed);
+    }
+    const testing::OpensFail refused;
+    EXPECT_EQ(statusOf(small), FileReadStatus::OpenFailed);
   }
 }
 
