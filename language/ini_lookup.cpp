@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "platform/ascii.h"
-#include "platform/directory.h"
 #include "platform/files.h"
 
 namespace zelk::language {
@@ -69,12 +68,6 @@ std::string IniLookup(const std::string& iniPath, const std::string& section, co
   const platform::FileContents contents = platform::readWholeFile(iniPath);
   if (contents.status != platform::FileReadStatus::Ok) return defaultText;
   return IniValue(contents.bytes, section, key, defaultText);
-}
-
-std::string activeLanguageFile() { return platform::programFolder() + "language.lng"; }
-
-std::string activeLanguageText(const std::string& section, const std::string& key, const std::string& defaultText) {
-  return IniLookup(activeLanguageFile(), section, key, defaultText);
 }
 
 }  // namespace zelk::language

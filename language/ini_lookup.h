@@ -1,6 +1,5 @@
 #pragma once
-// The language text lookup. Each call reads the file afresh: a language
-// installed while the program runs is used by the next lookup.
+// Reading one value from an ini file by the rules of language files.
 
 #include <string>
 #include <string_view>
@@ -18,14 +17,8 @@ inline constexpr std::size_t kMaxTextLength = 2047;
 std::string IniLookup(const std::string& iniPath, const std::string& section, const std::string& key,
                       const std::string& defaultText);
 
-// The active language file: program folder + "language.lng".
-std::string activeLanguageFile();
-
 // IniLookup over the `contents` of an ini file already read.
 std::string IniValue(std::string_view contents, std::string_view section, std::string_view key,
                      const std::string& defaultText);
-
-// IniLookup in the active language file.
-std::string activeLanguageText(const std::string& section, const std::string& key, const std::string& defaultText);
 
 }  // namespace zelk::language

@@ -23,23 +23,36 @@ class TemplateParser {
 
   std::string run() {
     std::string out;
-    while (position_ < text_.size()) {
-      const std::size_t percent = text_.find('%', position_);
-      out.append(text_.substr(position_, percent - position_));
-      if (percent == std::string_view::npos) break;
-      position_ = percent + 1;
-      if (peek() == '%') {
-        out += '%';
-        ++position_;
-        continue;
-      }
-      const Placeholder placeholder = parsePlaceholder();
-      out += fill(placeholder, nextArgument());
-    }
+    walk([&out](std::string_view literal) { out.append(literal); },
+         [this, &out](const Placeholder& placeholder) { out += fill(placeholder, nextArgument()); });
     return out;
   }
 
+  std::string kinds() {
+    std::string letters;
+    walk([](std::string_view) {}, [&letters](const Placeholder& placeholder) { letters += placeholder.conversion; });
+    return letters;
+  }
+
  private:
+  // Hands the template's literal text and its placeholders, in order, to
+  // `literal` and `field`.
+  template <typename Literal, typename Field>
+  void walk(Literal literal, Field field) {
+    while (position_ < text_.size()) {
+      const std::size_t percent = text_.find('%', position_);
+      literal(text_.substr(position_, percent - position_));
+      if (percent == std::string_view::npos) break;
+      position_ = percent + 1;
+      if (peek() == '%') {
+        literal("%");
+        ++position_;
+        continue;
+      }
+      field(parsePlaceholder());
+    }
+  }
+
   char peek() const { return position_ < text_.size() ? text_[position_] : '\0'; }
 
   [[noreturn]] void fail(const std::string& problem) const {
@@ -132,5 +145,7 @@ class TemplateParser {
 std::string formatTemplate(std::string_view templateText, std::initializer_list<TemplateArgument> arguments) {
   return TemplateParser(templateText, arguments).run();
 }
+
+std::string placeholderKinds(std::string_view templateText) { return TemplateParser(templateText, {}).kinds(); }
 
 }  // namespace zelk::language

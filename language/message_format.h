@@ -24,4 +24,9 @@ using TemplateArgument = std::variant<std::string, std::int64_t>;
 // "%" and the letter ("%-10s", "%5d", "%.3s"), as the usual format rules allow.
 std::string formatTemplate(std::string_view templateText, std::initializer_list<TemplateArgument> arguments);
 
+// The kinds of the template's placeholders in their order, one letter each
+// ('s' or 'd', whatever case the template uses): "sd" for "%s has %5d". A
+// template that cannot be filled whatever the arguments raises TemplateError.
+std::string placeholderKinds(std::string_view templateText);
+
 }  // namespace zelk::language

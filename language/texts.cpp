@@ -1,6 +1,6 @@
 #include "language/texts.h"
 
-#include "language/ini_lookup.h"
+#include "language/active_language.h"
 
 namespace zelk::language {
 

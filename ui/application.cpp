@@ -1,15 +1,18 @@
 #include "ui/application.h"
 
-#include <QMessageBox>
 #include <utility>
+
+#include "ui/message_box.h"
+#include "ui/program_identity.h"
 
 namespace zelk::ui {
 
 void showPlainErrorBox(const QString& message) {
-  QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message);
+  showMessageBox(nullptr, QMessageBox::Critical, applicationTitle(), message);
 }
 
-ZelkApplication::ZelkApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+// Every window, the verify window of a "-v" start too, shows the program's picture.
+ZelkApplication::ZelkApplication(int& argc, char** argv) : QApplication(argc, argv) { setWindowIcon(programIcon()); }
 
 void ZelkApplication::setExceptionHandler(ExceptionHandler handler) { exceptionHandler_ = std::move(handler); }
 

@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <ctime>
 
+#include "ui/program_identity.h"
 #include "ui/qt_text.h"
 #include "ui/widget_factory.h"
 
@@ -52,7 +53,7 @@ ExceptionDialog::ExceptionDialog(bool logReports, const std::string& logPath)
   setObjectName(QStringLiteral("ExceptionDialog"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setWindowTitle(QCoreApplication::applicationName() + QStringLiteral(" - application error"));
+  setWindowTitle(applicationTitle() + QStringLiteral(" - application error"));
   buildControls();
   resize(kExpandedSize);
   setMinimumWidth(kMinimumWidth);

@@ -3,14 +3,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,10 +17,15 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "language/active_language.h"
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "platform/directory.h"
+#include "ui/about_window.h"
+#include "ui/blink_label.h"
+#include "ui/message_box.h"
 #include "ui/overall_progress.h"
+#include "ui/program_identity.h"
 #include "ui/qt_text.h"
 #include "ui/queued_observers.h"
 #include "ui/verify_window.h"
@@ -48,30 +50,13 @@ constexpr int kButtonLeft = kClientSize.width() - kMargin - kButtonWidth;
 // The first radio button of either option group.
 constexpr QRect kFirstRadio(10, 20, kColumnWidth - 14, 20);
 
-// A ticked list sheet: the program's own picture, drawn so that no image
-// file has to travel with the program.
-QIcon programIcon() {
-  QPixmap picture(32, 32);
-  picture.fill(Qt::transparent);
-  QPainter painter(&picture);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(40, 60, 110), 1.5));
-  painter.setBrush(QColor(245, 245, 235));
-  painter.drawRoundedRect(QRectF(5.5, 2.5, 21, 27), 2, 2);
-  painter.setPen(QPen(QColor(120, 120, 140), 1.5));
-  for (int line = 0; line < 4; ++line) painter.drawLine(QPointF(9, 8 + line * 4), QPointF(22, 8 + line * 4));
-  painter.setPen(QPen(QColor(20, 150, 40), 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  painter.drawPolyline(QPolygonF({QPointF(12, 23), QPointF(17, 28), QPointF(29, 14)}));
-  return QIcon(picture);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
-  setWindowTitle(QStringLiteral("Zelk SFV Utility - by the Zelk developers - version 1.02"));
-  setWindowIcon(programIcon());
+  setObjectName(QStringLiteral("mainWindow"));
+  setWindowTitle(applicationTitle() + QStringLiteral(" - by the Zelk developers - version 1.02"));
   setFixedSize(kClientSize);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));
@@ -79,19 +64,20 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   buildControls();
   startUp(arguments);
   subfolderCheck->setFocus();
+  aboutWindow = new AboutWindow(this);
 }
 
 MainWindow::~MainWindow() { shutDown(); }
 
 void MainWindow::buildControls() {
   constexpr int browseSize = kRowHeight;
-  folderEdit = new QLineEdit(this);
+  folderEdit = named(new QLineEdit(this), "folderEdit");
   folderEdit->setGeometry(kMargin, kMargin, kClientSize.width() - 2 * kMargin - browseSize - 4, kRowHeight);
-  browseButton = new QToolButton(this);
+  browseButton = named(new QToolButton(this), "browseButton");
   browseButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
   browseButton->setGeometry(kClientSize.width() - kMargin - browseSize, kMargin, browseSize, browseSize);
 
-  resultMemo = new QPlainTextEdit(this);
+  resultMemo = named(new QPlainTextEdit(this), "resultMemo");
   resultMemo->setGeometry(kMargin, 40, kColumnLeft - 2 * kMargin, 144);
   resultMemo->setReadOnly(true);
   resultMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -115,52 +101,63 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::buildOptionColumn() {
-  kindGroup = new QGroupBox(QStringLiteral("SFV Mode"), this);
+  kindGroup = named(new QGroupBox(QStringLiteral("SFV Mode"), this), "kindGroup");
   kindGroup->setGeometry(kColumnLeft, 36, kColumnWidth, 64);
-  md5Radio = makeRadio(kindGroup, QStringLiteral("MD5 Mode"), kFirstRadio, 0);
-  crc32Radio = makeRadio(kindGroup, QStringLiteral("CRC32 (standard)"), kFirstRadio, 1);
+  md5Radio = named(makeRadio(kindGroup, QStringLiteral("MD5 Mode"), kFirstRadio, 0), "md5Radio");
+  crc32Radio = named(makeRadio(kindGroup, QStringLiteral("CRC32 (standard)"), kFirstRadio, 1), "crc32Radio");
   crc32Radio->setChecked(true);
 
-  subfolderCheck = new QCheckBox(QStringLiteral("Incl subfolder"), this);
+  subfolderCheck = named(new QCheckBox(QStringLiteral("Incl subfolder"), this), "subfolderCheck");
   subfolderCheck->setGeometry(kColumnLeft + 10, 102, kColumnWidth - 10, 22);
 
-  actionGroup = new QGroupBox(QStringLiteral("Checksum"), this);
+  actionGroup = named(new QGroupBox(QStringLiteral("Checksum"), this), "actionGroup");
   actionGroup->setGeometry(kColumnLeft, 126, kColumnWidth, 64);
-  createRadio = makeRadio(actionGroup, QStringLiteral("Create"), kFirstRadio, 0);
-  validateRadio = makeRadio(actionGroup, QStringLiteral("Validate"), kFirstRadio, 1);
+  createRadio = named(makeRadio(actionGroup, QStringLiteral("Create"), kFirstRadio, 0), "createRadio");
+  validateRadio = named(makeRadio(actionGroup, QStringLiteral("Validate"), kFirstRadio, 1), "validateRadio");
   createRadio->setChecked(true);
 }
 
 void MainWindow::buildBottomRows() {
   const int memoWidth = kColumnLeft - 2 * kMargin;
-  timeLabel = makeLabel(this, QString(), QRect(kMargin, 188, memoWidth, 18));
-  fileProgress = new QProgressBar(this);
+  timeLabel = named(makeLabel(this, QString(), QRect(kMargin, 188, memoWidth, 18)), "timeLabel");
+  fileProgress = named(new QProgressBar(this), "fileProgress");
   fileProgress->setGeometry(timeLabel->geometry());
   fileProgress->setRange(0, 100);
   fileProgress->setTextVisible(false);
   fileProgress->hide();
-  completionLabel = makeLabel(this, QString(), QRect(kMargin, 208, memoWidth, 18));
+  completionLabel = named(makeLabel<BlinkLabel>(this, QString(), QRect(kMargin, 208, memoWidth, 18)), "completionLabel");
+  // Hidden at first, so the notice first shows one blink after start-up.
+  completionLabel->hide();
   // Across the whole window: the option column ends above this row.
-  overallProgress = makeOverallProgress(this, QRect(kMargin, 208, kClientSize.width() - 2 * kMargin, 18));
+  overallProgress = named(makeOverallProgress(this, QRect(kMargin, 208, kClientSize.width() - 2 * kMargin, 18)), "overallProgress");
 
   const int fieldWidth = kButtonLeft - kFieldLeft - kMargin;
-  creatorLabel = makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 232, kFieldLeft - kMargin, kRowHeight));
-  creatorEdit = new QLineEdit(this);
+  creatorLabel = named(makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 232, kFieldLeft - kMargin, kRowHeight)),
+                       "creatorLabel");
+  creatorEdit = named(new QLineEdit(this), "creatorEdit");
   creatorEdit->setGeometry(kFieldLeft, 232, fieldWidth, kRowHeight);
-  goButton = makeButton(this, QStringLiteral("GO"), QRect(kButtonLeft, 232, kButtonWidth, kRowHeight));
+  goButton = named(makeButton(this, QStringLiteral("GO"), QRect(kButtonLeft, 232, kButtonWidth, kRowHeight)), "goButton");
 
-  commentLabel = makeLabel(this, QStringLiteral("Comment:"), QRect(kMargin, 262, kFieldLeft - kMargin, kRowHeight));
-  commentEdit = new QLineEdit(this);
+  commentLabel = named(makeLabel(this, QStringLiteral("Comment:"), QRect(kMargin, 262, kFieldLeft - kMargin, kRowHeight)),
+                       "commentLabel");
+  commentEdit = named(new QLineEdit(this), "commentEdit");
   commentEdit->setGeometry(kFieldLeft, 262, fieldWidth, kRowHeight);
-  aboutButton = makeButton(this, QStringLiteral("About"), QRect(kButtonLeft, 262, kButtonWidth, kRowHeight));
+  aboutButton =
+      named(makeButton(this, QStringLiteral("About"), QRect(kButtonLeft, 262, kButtonWidth, kRowHeight)), "aboutButton");
+  // Only the folder field takes a drop: a folder dropped here would insert its address.
+  creatorEdit->setAcceptDrops(false);
+  commentEdit->setAcceptDrops(false);
 
   constexpr int bottom = kClientSize.height() - kMargin - kRowHeight;
-  languageLabel = makeLabel(this, QStringLiteral("Language:"), QRect(kMargin, bottom, kFieldLeft - kMargin, kRowHeight));
-  languageCombo = new QComboBox(this);
+  languageLabel = named(makeLabel(this, QStringLiteral("Language:"), QRect(kMargin, bottom, kFieldLeft - kMargin, kRowHeight)),
+                        "languageLabel");
+  languageCombo = named(new QComboBox(this), "languageCombo");
   languageCombo->setEditable(false);
   languageCombo->setGeometry(kFieldLeft, bottom, 150, kRowHeight);
-  installLanguageButton = makeButton(this, QStringLiteral("OK"), QRect(kFieldLeft + 156, bottom, 50, kRowHeight));
-  closeButton = makeButton(this, QStringLiteral("&Close"), QRect(kButtonLeft, bottom, kButtonWidth, kRowHeight));
+  installLanguageButton =
+      named(makeButton(this, QStringLiteral("OK"), QRect(kFieldLeft + 156, bottom, 50, kRowHeight)), "installLanguageButton");
+  closeButton =
+      named(makeButton(this, QStringLiteral("&Close"), QRect(kButtonLeft, bottom, kButtonWidth, kRowHeight)), "closeButton");
 }
 
 void MainWindow::onGoClicked() {
@@ -237,11 +234,17 @@ void MainWindow::openVerifyWindow() {
 
 void MainWindow::onCloseClicked() { close(); }
 
-// The about window is not part of the program yet.
-void MainWindow::onAboutClicked() {}
+void MainWindow::onAboutClicked() { aboutWindow->exec(); }
 
-// Installing the chosen language is not part of the program yet.
-void MainWindow::onInstallLanguageClicked() {}
+// The captions stay as they are: they are looked up at start-up only.
+void MainWindow::onInstallLanguageClicked() {
+  if (language::installLanguage(fromQt(languageCombo->currentText()))) {
+    showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), QStringLiteral("Please restart the program"));
+    return;
+  }
+  showMessageBox(this, QMessageBox::Critical, QStringLiteral("Description"),
+                 QStringLiteral("Can not copy the language file.\nThe folder language and the language files not exists"));
+}
 
 void MainWindow::onBrowseClicked() {
   const QString chosen = QFileDialog::getExistingDirectory(this, folderDialogTitle_);
@@ -251,10 +254,8 @@ void MainWindow::onBrowseClicked() {
 void MainWindow::setFolder(const QString& folder) { folderEdit->setText(toQt(platform::withTrailingSlash(fromQt(folder)))); }
 
 bool MainWindow::confirmOverwrite(const std::string& question) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Information"), toQt(question),
-                  QMessageBox::Yes | QMessageBox::No, this);
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
+  return showMessageBox(this, QMessageBox::Critical, QStringLiteral("Information"), toQt(question),
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MainWindow::clearResultTexts() {
@@ -274,7 +275,7 @@ void MainWindow::timeText(const std::string& text) { timeLabel->setText(toQt(tex
 void MainWindow::completionText(const std::string& text) { completionLabel->setText(toQt(text)); }
 
 void MainWindow::errorMessage(const std::string& text) {
-  QMessageBox::critical(this, QCoreApplication::applicationName(), toQt(text));
+  showMessageBox(this, QMessageBox::Critical, applicationTitle(), toQt(text));
 }
 
 void MainWindow::showProgress() {

@@ -24,6 +24,9 @@ class QToolButton;
 
 namespace zelk::ui {
 
+class AboutWindow;
+class BlinkLabel;
+
 // What the command line asks of a start.
 enum class StartAction {
   OpenMainWindow,
@@ -61,7 +64,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   QRadioButton* validateRadio = nullptr;
   QLabel* timeLabel = nullptr;
   QProgressBar* fileProgress = nullptr;
-  QLabel* completionLabel = nullptr;
+  BlinkLabel* completionLabel = nullptr;
   QProgressBar* overallProgress = nullptr;  // over completionLabel's row while a pass runs
   QLabel* creatorLabel = nullptr;
   QLineEdit* creatorEdit = nullptr;
@@ -73,6 +76,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   QComboBox* languageCombo = nullptr;
   QPushButton* installLanguageButton = nullptr;
   QPushButton* closeButton = nullptr;
+  AboutWindow* aboutWindow = nullptr;  // made at start-up, shown again and again
 
  public slots:
   // Start-up: drop target, language list, captions, command line, default folder.
@@ -81,7 +85,10 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   // checked; while a create pass runs, GO reads "Cancel" and cancels it.
   void onGoClicked();
   void onCloseClicked();
+  // Shows the about window modally.
   void onAboutClicked();
+  // Makes the language chosen in `languageCombo` the user's active one and
+  // says whether that worked.
   void onInstallLanguageClicked();
   // Files or folders dropped on `folderEdit`: the first one counts.
   void onFolderDropped(const QStringList& names);
@@ -103,6 +110,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   void buildBottomRows();
   void fillLanguageList();
   void setCaptions();
+  void fitFieldColumn();
   void setFolder(const QString& folder);
   void openVerifyWindow();
   void startCreatePass(const passes::CreateSettings& settings);

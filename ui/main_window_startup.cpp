@@ -3,21 +3,24 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
 
+#include "language/active_language.h"
 #include "language/language_list.h"
 #include "language/texts.h"
 #include "platform/directory.h"
 #include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/program_identity.h"
 #include "ui/qt_text.h"
 
 namespace zelk::ui {
@@ -69,7 +72,7 @@ void MainWindow::startUp(const QStringList& arguments) {
 void MainWindow::fillLanguageList() {
   languageCombo->clear();
   const std::string activeName = language::translated(texts::Language);
-  const std::vector<std::string> names = language::languageNames(platform::programFolder() + "language/");
+  const std::vector<std::string> names = language::languageNames(language::offeredLanguageFolder());
   for (const std::string& name : names) languageCombo->addItem(toQt(name));
   const std::optional<std::size_t> selected = language::selectedLanguage(names, activeName);
   languageCombo->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
@@ -88,6 +91,22 @@ void MainWindow::setCaptions() {
   crc32Radio->setText(caption(texts::Crc32));
   md5Radio->setText(caption(texts::Md5));
   subfolderCheck->setText(caption(texts::Subfolder));
+  fitFieldColumn();
+}
+
+// A caption longer than the designed label column moves the creator and
+// comment fields right, rather than being cut.
+void MainWindow::fitFieldColumn() {
+  constexpr int kGap = 6;
+  int fieldLeft = creatorEdit->x();
+  for (const QLabel* label : {creatorLabel, commentLabel}) {
+    fieldLeft = std::max(fieldLeft, label->x() + label->sizeHint().width() + kGap);
+  }
+  const int fieldRight = creatorEdit->geometry().right();
+  for (auto [label, field] : {std::pair{creatorLabel, creatorEdit}, std::pair{commentLabel, commentEdit}}) {
+    label->resize(fieldLeft - kGap - label->x(), label->height());
+    field->setGeometry(fieldLeft, field->y(), fieldRight - fieldLeft + 1, field->height());
+  }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -127,9 +146,7 @@ void MainWindow::onFolderDropped(const QStringList& names) {
   if (names.isEmpty()) return;
   const platform::FileKind kind = platform::fileKind(fromQt(names.first()));
   if (kind == platform::FileKind::Regular || kind == platform::FileKind::Other) {
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), caption(texts::FolderOnly),
-                    QMessageBox::Ok, this);
-    box.exec();
+    showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), caption(texts::FolderOnly));
     return;
   }
   setFolder(names.first());

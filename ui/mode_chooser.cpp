@@ -7,39 +7,45 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/widget_factory.h"
 
 namespace zelk::ui {
 namespace {
 
-// The window's outer size; the client area is what remains inside a classic
-// frame (4 pixels each side, a 19 pixel title bar).
-constexpr QSize kOuterSize(195, 156);
-constexpr QSize kClientSize = classicClientSize(kOuterSize);
-
-constexpr int kItemLeft = 8;
-constexpr int kFirstItemTop = 15;
-constexpr int kItemHeight = 17;
+constexpr QSize kOkButtonSize(75, 25);
 
 }  // namespace
 
-ModeChooser::ModeChooser(QWidget* parent) : QDialog(parent) {
+// Laid out by the style rather than at fixed places, so that the group's
+// frame clears its items and the whole title shows at any scale.
+ModeChooser::ModeChooser(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  setObjectName(QStringLiteral("modeChooser"));
   setWindowTitle(QStringLiteral("CRC32/MD5 Mode"));
-  setFixedSize(kClientSize);
 
-  modeGroup = new QGroupBox(QStringLiteral("CRC32/MD5 check"), this);
-  modeGroup->setGeometry(24, 8, 121, 73);
-  const QRect firstItem(kItemLeft, kFirstItemTop, modeGroup->width() - 2 * kItemLeft, kItemHeight);
-  automaticItem = makeRadio(modeGroup, QStringLiteral("Automatic"), firstItem, 0);
-  crc32Item = makeRadio(modeGroup, QStringLiteral("CRC32"), firstItem, 1);
-  md5Item = makeRadio(modeGroup, QStringLiteral("MD5"), firstItem, 2);
+  modeGroup = named(new QGroupBox(QStringLiteral("CRC32/MD5 check"), this), "modeGroup");
+  automaticItem = named(new QRadioButton(QStringLiteral("Automatic"), modeGroup), "automaticItem");
+  crc32Item = named(new QRadioButton(QStringLiteral("CRC32"), modeGroup), "crc32Item");
+  md5Item = named(new QRadioButton(QStringLiteral("MD5"), modeGroup), "md5Item");
   automaticItem->setChecked(true);
+  auto* items = new QVBoxLayout(modeGroup);
+  for (QRadioButton* item : {automaticItem, crc32Item, md5Item}) items->addWidget(item);
 
-  okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-  okButton->setGeometry(48, 96, 75, 25);
+  okButton = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this),
+                   "okButton");
+  okButton->setMinimumSize(kOkButtonSize);
   okButton->setDefault(true);
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(24, 8, 24, 12);
+  layout->setSpacing(15);
+  layout->addWidget(modeGroup);
+  layout->addWidget(okButton, 0, Qt::AlignHCenter);
+  setFixedSize(std::max(sizeHint().width(), titleBarWidth(*this, windowTitle())), sizeHint().height());
 }
 
 std::optional<listfile::ChecksumMode> ModeChooser::ask(QWidget* parent) {
@@ -67,7 +73,7 @@ void ModeChooser::keyPressEvent(QKeyEvent* event) {
 void ModeChooser::centreOnScreen() {
   const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
-  QRect frame(QPoint(0, 0), kOuterSize);
+  QRect frame(QPoint(0, 0), frameSize());
   frame.moveCenter(screen->availableGeometry().center());
   // A window's position is that of its frame; setting it also keeps QDialog
   // from placing the chooser over its parent instead.

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBlock>
@@ -17,7 +16,9 @@
 #include "language/texts.h"
 #include "platform/directory.h"
 #include "ui/mode_chooser.h"
+#include "ui/message_box.h"
 #include "ui/overall_progress.h"
+#include "ui/program_identity.h"
 #include "ui/qt_text.h"
 #include "ui/queued_observers.h"
 #include "ui/widget_factory.h"
@@ -33,6 +34,10 @@ namespace texts = language::texts;
 constexpr QSize kClientSize = classicClientSize({491, 333});
 constexpr QRect kOverallProgress(8, 281, 465, 18);
 constexpr int kLabelRightMargin = 8;
+// Where the report lies in a window of kClientSize; it takes whatever the
+// user adds to the window, and the bottom row moves down with it.
+constexpr QRect kReportPlace(8, 48, 465, 193);
+constexpr int kBottomRowTop = 248;
 
 QColor toQColor(const passes::RgbColour& colour) { return QColor(colour.red, colour.green, colour.blue); }
 
@@ -79,23 +84,38 @@ void appendRun(std::vector<passes::ColouredRun>& runs, std::string text, const p
 
 VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
     : QDialog(parent), progress_(progress != nullptr ? *progress : noProgress()) {
+  setObjectName(QStringLiteral("verifyWindow"));
   setWindowTitle(QStringLiteral("Verify"));
-  setFixedSize(kClientSize);
+  setMinimumSize(kClientSize);
+  resize(kClientSize);
+  setSizeGripEnabled(true);
   const int labelRight = kClientSize.width() - kLabelRightMargin;
 
-  creatorLabel = makeLineLabel(this, QStringLiteral("Creator:"), 16, 16, labelRight);
-  commentLabel = makeLineLabel(this, QStringLiteral("Comment:"), 16, 32, labelRight);
-  closeButton = makeButton(this, QStringLiteral("&Close"), QRect(184, 248, 57, 25));
-  saveButton = makeButton(this, QStringLiteral("Save"), QRect(328, 248, 129, 25));
-  reportView = new QTextEdit(this);
-  reportView->setGeometry(8, 48, 465, 193);
+  creatorLabel = named(makeLineLabel(this, QStringLiteral("Creator:"), 16, 16, labelRight), "creatorLabel");
+  commentLabel = named(makeLineLabel(this, QStringLiteral("Comment:"), 16, 32, labelRight), "commentLabel");
+  closeButton = named(makeButton(this, QStringLiteral("&Close"), QRect(184, kBottomRowTop, 57, 25)), "closeButton");
+  saveButton = named(makeButton(this, QStringLiteral("Save"), QRect(328, kBottomRowTop, 129, 25)), "saveButton");
+  reportView = named(new QTextEdit(this), "reportView");
+  reportView->setGeometry(kReportPlace);
   reportView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  modeLabel = makeLineLabel(this, QString(), 8, 248, 184 - kLabelRightMargin);
-  overallProgress = makeOverallProgress(this, kOverallProgress);
+  modeLabel = named(makeLineLabel(this, QString(), 8, kBottomRowTop, 184 - kLabelRightMargin), "modeLabel");
+  overallProgress = named(makeOverallProgress(this, kOverallProgress), "overallProgress");
 
   connect(closeButton, &QPushButton::clicked, this, &VerifyWindow::onCloseClicked);
   connect(saveButton, &QPushButton::clicked, this, &VerifyWindow::onSaveClicked);
   connect(&runner_, &PassRunner::finished, this, &VerifyWindow::onPassFinished);
+}
+
+void VerifyWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const QSize added = size() - kClientSize;
+  for (QLabel* label : {creatorLabel, commentLabel}) label->resize(width() - label->x() - kLabelRightMargin, label->height());
+  reportView->setGeometry(kReportPlace.adjusted(0, 0, added.width(), added.height()));
+  for (QWidget* control : {static_cast<QWidget*>(closeButton), static_cast<QWidget*>(saveButton),
+                           static_cast<QWidget*>(modeLabel)}) {
+    control->move(control->x(), kBottomRowTop + added.height());
+  }
+  overallProgress->setGeometry(kOverallProgress.translated(0, added.height()).adjusted(0, 0, added.width(), 0));
 }
 
 void VerifyWindow::showEvent(QShowEvent* event) {
@@ -117,6 +137,7 @@ void VerifyWindow::runPass() {
   commentLabel->setText(toQt(language::translated(texts::Comment)));
   closeButton->setText(toQt(language::translated(texts::Close)));
   saveButton->setText(toQt(language::translated(texts::SaveResult)));
+  for (QPushButton* button : {closeButton, saveButton}) widenToText(button);
 
   reportView->clear();
   reportLines_ = 0;
@@ -177,8 +198,7 @@ void VerifyWindow::onSaveClicked() {
     throw std::runtime_error("The report could not be saved as \"" + path + "\".");
   }
   const std::string message = language::formatTemplate(language::translated(texts::ResultSave), {"\r\n", directory});
-  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), toQt(message), QMessageBox::Ok, this);
-  box.exec();
+  showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), toQt(message));
 }
 
 std::vector<passes::ColouredRun> VerifyWindow::reportRuns() const {
@@ -221,7 +241,7 @@ void VerifyWindow::reportLine(const std::string& text, passes::ReportColour colo
 // No report is better than one that claims a list without entries: the
 // window closes once the message is read.
 void VerifyWindow::errorMessage(const std::string& text) {
-  QMessageBox::critical(this, QApplication::applicationName(), toShownQt(text));
+  showMessageBox(this, QMessageBox::Critical, applicationTitle(), toShownQt(text));
   QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }
 

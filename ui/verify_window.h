@@ -15,6 +15,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QKeyEvent;
+class QResizeEvent;
 class QShowEvent;
 class QTextEdit;
 
@@ -67,6 +68,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   void showEvent(QShowEvent* event) override;
   // Esc during the pass cancels it; afterwards it closes the window as ever.
   void keyPressEvent(QKeyEvent* event) override;
+  // The report takes the room of an enlarged window.
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void creatorText(const std::string& text) override;

@@ -10,8 +10,18 @@
 #include <QRect>
 #include <QScrollBar>
 #include <QSize>
+#include <QStyle>
+#include <algorithm>
 
 namespace zelk::ui {
+
+// `widget` with the object name `name`: error reports name the controls on
+// the way to a failure by it, and tests find them by it.
+template <typename Widget>
+Widget* named(Widget* widget, const char* name) {
+  widget->setObjectName(QLatin1String(name));
+  return widget;
+}
 
 // The client area inside a classic frame (4 pixels each side, a 19 pixel
 // title bar) for a window of the given outer size.
@@ -26,10 +36,30 @@ inline QPushButton* makeButton(QWidget* parent, const QString& text, const QRect
   return button;
 }
 
+// The width a window needs for a window manager's title bar to show all of
+// `title` beside the window's icon and its title bar buttons.
+inline int titleBarWidth(const QWidget& window, const QString& title) {
+  constexpr int kIconAndButtons = 140;
+  return window.fontMetrics().horizontalAdvance(title) + kIconAndButtons;
+}
+
+// Widens `button` to its text when a translated caption needs more room
+// than the designed width; it grows to the right.
+// (The style's size hint would widen every button to its minimum width.)
+inline void widenToText(QPushButton* button) {
+  QString shown = button->text();
+  shown.remove(QLatin1Char('&'));  // the access key's mark takes no room
+  const int needed = button->fontMetrics().horizontalAdvance(shown) +
+                     2 * (button->style()->pixelMetric(QStyle::PM_ButtonMargin) + button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+  button->resize(std::max(button->width(), needed), button->height());
+}
+
 // A label at a fixed place whose text is shown as it is, never as markup:
 // captions come from language files and results name files.
-inline QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
-  auto* label = new QLabel(text, parent);
+template <typename Label = QLabel>
+Label* makeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
+  auto* label = new Label(parent);
+  label->setText(text);
   label->setTextFormat(Qt::PlainText);
   label->setGeometry(geometry);
   return label;

@@ -2,9 +2,10 @@
 
 #include <string>
 
+#include "language/active_language.h"
 #include "language/ini_lookup.h"
 #include "language/texts.h"
-#include "platform/directory.h"
+#include "tests/support/language_folders.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::language {
@@ -79,19 +80,10 @@ TEST(IniLookup, MissingPiecesGiveTheDefaultUnchanged) {
   EXPECT_EQ(IniLookup(temp.makeFolder("folder.lng"), "GUI", "GO", "GO"), "GO");
 }
 
-// Points the program folder at a temporary folder for one test.
-class ProgramFolderScope {
- public:
-  explicit ProgramFolderScope(const std::string& folder) { platform::setProgramFolderForTesting(folder); }
-  ~ProgramFolderScope() { platform::setProgramFolderForTesting(""); }
-  ProgramFolderScope(const ProgramFolderScope&) = delete;
-  ProgramFolderScope& operator=(const ProgramFolderScope&) = delete;
-};
-
-TEST(IniLese, ReadsTheActiveFileAfreshEachCall) {
-  TempFolder temp;
-  ProgramFolderScope scope(temp.path());
-  EXPECT_EQ(activeLanguageFile(), temp.path() + "language.lng");
+TEST(IniLookup, ActiveTextsAreReadAfreshEachCall) {
+  const zelk::testing::LanguageFolders folders;
+  const TempFolder& temp = folders.program();
+  EXPECT_EQ(programLanguageFile(), temp.path() + "language.lng");
   EXPECT_EQ(activeLanguageText("GUI", "GO", "GO"), "GO");
   EXPECT_EQ(translated(texts::Close), "&Close");
 

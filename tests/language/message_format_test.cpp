@@ -82,5 +82,17 @@ TEST(FormatTemplate, BadTemplatesRaiseTemplateError) {
   }
 }
 
+TEST(PlaceholderKinds, LettersInOrderAndErrorsForUnfillableTemplates) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Checksum create is finish", ""},
+      {"Files modified: %d  --> File's delete:%d", "dd"},
+      {"FILE: %-10s CRC %5D. %.3S", "sds"},
+      {"100%% of %s", "s"},
+      {"", ""},
+  };
+  for (const auto& [templateText, kinds] : cases) EXPECT_EQ(placeholderKinds(templateText), kinds) << templateText;
+  for (const char* bad : {"%q", "50%", "%5."}) EXPECT_THROW(placeholderKinds(bad), TemplateError) << bad;
+}
+
 }  // namespace
 }  // namespace zelk::language

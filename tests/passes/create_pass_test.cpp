@@ -24,6 +24,7 @@
 #include "platform/pending_file.h"
 #include "platform/system_calls.h"
 #include "tests/support/failing_calls.h"
+#include "tests/support/language_folders.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
@@ -70,8 +71,6 @@ class RecordingObserver : public CreateObserver {
 // Without a language file every text is the built-in English one.
 class CreatePass : public ::testing::Test {
  protected:
-  void SetUp() override { platform::setProgramFolderForTesting(noLanguage_.path()); }
-  void TearDown() override { platform::setProgramFolderForTesting(""); }
 
   // The folder "Music" below the temporary folder, so the list is Music.sfv / Music.md5.
   std::string music() const { return temp_.path() + "Music/"; }
@@ -87,7 +86,8 @@ class CreatePass : public ::testing::Test {
   }
 
   TempFolder temp_;
-  TempFolder noLanguage_;
+  zelk::testing::LanguageFolders languages_;
+  const TempFolder& noLanguage_ = languages_.program();
   RecordingObserver observer_;
 };
 

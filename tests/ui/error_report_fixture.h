@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/directory.h"
+#include "tests/support/language_folders.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/modal_watcher.h"
@@ -48,7 +49,6 @@ class ErrorReportTest : public ::testing::Test {
   void SetUp() override {
     environment_.set("XDG_STATE_HOME", state_.path());
     environment_.set("ZELK_SFV_ERROR_LOG", logging());
-    platform::setProgramFolderForTesting(programFolder_.path());
     ASSERT_TRUE(platform::setCurrentDirectory(folder_.path()));
     installReportHandler(*qobject_cast<ZelkApplication*>(QCoreApplication::instance()));
     modals_.setHandler([this](QWidget* modal) { answer(modal); });
@@ -57,7 +57,6 @@ class ErrorReportTest : public ::testing::Test {
   void TearDown() override {
     removeReportHandler();
     platform::setCurrentDirectory(savedDirectory_);
-    platform::setProgramFolderForTesting("");
     EXPECT_EQ(currentReportWindow(), nullptr) << "the report window outlived its report";
   }
 
@@ -70,7 +69,8 @@ class ErrorReportTest : public ::testing::Test {
   std::function<void(ExceptionDialog&)> whileShown_;
   ShownReport seen_;
   zelk::testing::TempFolder state_;
-  zelk::testing::TempFolder programFolder_;
+  zelk::testing::LanguageFolders languages_;
+  const zelk::testing::TempFolder& programFolder_ = languages_.program();
   zelk::testing::TempFolder folder_;  // the current directory
 
  private:

@@ -63,7 +63,7 @@ TEST_F(ErrorReportTest, BadTemplateInAVerifyPassOpensTheReportWithEverySection) 
   EXPECT_FALSE(window.passRunning());
   EXPECT_EQ(window.closeButton->text(), "&Close") << "the pass ended cleanly";
   EXPECT_EQ(window.reportView->toPlainText().toStdString(), "FILE: check.txt CRC OK.\n ") << "the lines so far stay";
-  EXPECT_EQ(seen_.title, "test_ui - application error");
+  EXPECT_EQ(seen_.title, "Zelk SFV Utility - application error");
   EXPECT_EQ(seen_.message,
             "Message template \"Files checked: %d of %d\": placeholder 2 has no argument (1 given).");
   ASSERT_GT(seen_.details.size(), 3u);
@@ -79,7 +79,7 @@ TEST_F(ErrorReportTest, BadTemplateInAVerifyPassOpensTheReportWithEverySection) 
   EXPECT_TRUE(hasLine(seen_.details, "/test_ui"));
   const auto controls = std::find(seen_.details.begin(), seen_.details.end(), "Active Controls hiearchy:");
   ASSERT_NE(controls, seen_.details.end());
-  EXPECT_EQ(*(seen_.details.end() - 2), "zelk::ui::VerifyWindow \"\"") << "the window of the pass";
+  EXPECT_EQ(*(seen_.details.end() - 2), "zelk::ui::VerifyWindow \"verifyWindow\"") << "the window of the pass";
 
   EXPECT_TRUE(seen_.reportText.starts_with(seen_.message + "\r\n\r\nException class: "));
   EXPECT_EQ(seen_.clipboard, seen_.reportText);

@@ -40,7 +40,7 @@ TEST_F(ExceptionDialogTest, DetailsAreBuiltOnceTheWindowIsOnScreen) {
 }
 
 TEST_F(ExceptionDialogTest, DetailsButtonSwitchesBetweenTheTwoHeights) {
-  EXPECT_EQ(dialog_->windowTitle().toStdString(), "test_ui - application error");
+  EXPECT_EQ(dialog_->windowTitle().toStdString(), "Zelk SFV Utility - application error");
   const int collapsed = ExceptionDialog::kCollapsedHeight;
   EXPECT_EQ(dialog_->height(), collapsed);
   EXPECT_EQ(dialog_->detailsButton->text(), "&Details >>");

@@ -15,6 +15,7 @@
 
 #include "tests/ui/main_window_fixture.h"
 #include "tests/ui/modal_answers.h"
+#include "ui/blink_label.h"
 #include "ui/main_window.h"
 #include "ui/mode_chooser.h"
 #include "ui/verify_window.h"

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "tests/ui/main_window_fixture.h"
+#include "ui/blink_label.h"
 #include "ui/main_window.h"
 
 namespace zelk::ui {

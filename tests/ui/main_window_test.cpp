@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "tests/ui/main_window_fixture.h"
+#include "ui/blink_label.h"
 #include "ui/main_window.h"
 
 namespace zelk::ui {
@@ -143,11 +144,29 @@ TEST_F(MainWindowTest, WindowStartsWithItsDefaults) {
   EXPECT_TRUE(window.timeLabel->text().isEmpty());
   EXPECT_TRUE(window.completionLabel->text().isEmpty());
   EXPECT_TRUE(window.folderEdit->acceptDrops());
+  EXPECT_FALSE(window.creatorEdit->acceptDrops());
+  EXPECT_FALSE(window.commentEdit->acceptDrops());
+  EXPECT_TRUE(window.completionLabel->isHidden()) << "first shown one blink after start-up";
+}
+
+TEST_F(MainWindowTest, EveryControlHasAName) {
+  const MainWindow window;
+  QStringList names;
+  for (const QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    names.append(control->objectName());
+  }
+  for (const QWidget* item : window.kindGroup->findChildren<QRadioButton*>()) names.append(item->objectName());
+  for (const QWidget* item : window.actionGroup->findChildren<QRadioButton*>()) names.append(item->objectName());
+  EXPECT_FALSE(names.contains(QString())) << names.join(' ').toStdString();
+  EXPECT_TRUE(names.contains("goButton"));
+  EXPECT_TRUE(names.contains("aboutWindow"));
+  EXPECT_EQ(window.objectName(), "mainWindow");
 }
 
 TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
   const MainWindow window;
-  const QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  controls.removeIf([](const QWidget* child) { return child->isWindow(); });  // the about window
   for (const QWidget* control : controls) {
     EXPECT_TRUE(window.rect().contains(control->geometry())) << control->metaObject()->className();
     for (const QWidget* other : controls) {
@@ -161,6 +180,17 @@ TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
           << control->metaObject()->className() << " / " << other->metaObject()->className();
     }
   }
+}
+
+TEST_F(MainWindowTest, LongFieldCaptionsPushTheFieldsRightUncut) {
+  programFolder_.write("language.lng", "[GUI]\r\nCREATOR=Ersteller der Liste\r\nCOMMENT=COMMENTAIRE\r\n");
+  const MainWindow window;
+  for (const QLabel* label : {window.creatorLabel, window.commentLabel}) {
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+  }
+  EXPECT_GT(window.creatorEdit->x(), window.creatorLabel->geometry().right());
+  EXPECT_EQ(window.commentEdit->geometry(), window.creatorEdit->geometry().translated(0, 30));
+  EXPECT_LT(window.creatorEdit->geometry().right(), window.goButton->x());
 }
 
 TEST_F(MainWindowTest, CloseButtonClosesTheWindow) {

@@ -1,6 +1,7 @@
 #pragma once
 // Answers the modal windows a test's code opens, so that a test never waits
-// for a click. Every modal window is handed once to the current handler; with
+// for a click. Every showing of a modal window is handed once to the current
+// handler (a window shown again, such as the about window, comes again); with
 // no handler it is recorded and rejected, so an unexpected box fails the
 // test instead of hanging it.
 
@@ -35,6 +36,10 @@ class ModalWatcher {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || handled_.contains(modal)) return;
     handled_.append(modal);
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      QObject::connect(dialog, &QDialog::finished, &timer_, [this, dialog] { handled_.removeAll(dialog); },
+                       Qt::SingleShotConnection);
+    }
     if (handler_) {
       handler_(modal);
       return;

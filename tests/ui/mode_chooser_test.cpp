@@ -26,29 +26,42 @@ QWidget* keyTarget(ModeChooser& chooser) {
 TEST(ModeChooser, OpensWithFixedTextsAutomaticCheckedAndOkAsDefault) {
   ModeChooser chooser;
   EXPECT_EQ(chooser.windowTitle(), "CRC32/MD5 Mode");
+  EXPECT_EQ(chooser.okButton->objectName(), "okButton");
   EXPECT_EQ(chooser.modeGroup->title(), "CRC32/MD5 check");
-  EXPECT_EQ(chooser.modeGroup->geometry(), QRect(24, 8, 121, 73));
   EXPECT_EQ(chooser.automaticItem->text(), "Automatic");
   EXPECT_EQ(chooser.crc32Item->text(), "CRC32");
   EXPECT_EQ(chooser.md5Item->text(), "MD5");
-  EXPECT_LT(chooser.automaticItem->y(), chooser.crc32Item->y());
-  EXPECT_LT(chooser.crc32Item->y(), chooser.md5Item->y());
-  EXPECT_LE(chooser.md5Item->geometry().bottom(), chooser.modeGroup->height());
   EXPECT_TRUE(chooser.automaticItem->isChecked());
   EXPECT_FALSE(chooser.crc32Item->isChecked());
   EXPECT_FALSE(chooser.md5Item->isChecked());
   EXPECT_EQ(chooser.selectedMode(), ChecksumMode::Automatic);
 
   EXPECT_EQ(chooser.okButton->text(), "OK");
-  EXPECT_EQ(chooser.okButton->geometry(), QRect(48, 96, 75, 25));
   EXPECT_TRUE(chooser.okButton->isDefault());
   EXPECT_FALSE(chooser.okButton->icon().isNull());
-
-  // Fixed size that holds the controls within a 195 x 156 window.
   EXPECT_EQ(chooser.minimumSize(), chooser.maximumSize());
-  EXPECT_LE(chooser.width(), 195);
-  EXPECT_LE(chooser.height(), 156);
-  EXPECT_LE(chooser.okButton->geometry().bottom(), chooser.height());
+}
+
+TEST(ModeChooser, EveryControlShowsWholeAndTheTitleHasRoom) {
+  ModeChooser chooser;
+  chooser.show();
+  const QGroupBox* group = chooser.modeGroup;
+  const int titleBottom = group->fontMetrics().height();
+  QRect previous(0, 0, 0, titleBottom);
+  for (const QRadioButton* item : {chooser.automaticItem, chooser.crc32Item, chooser.md5Item}) {
+    EXPECT_GE(item->y(), previous.bottom() + 1) << item->text().toStdString() << ": below the title and the item above";
+    EXPECT_GE(item->width(), item->sizeHint().width()) << item->text().toStdString();
+    EXPECT_LT(item->geometry().bottom(), group->height()) << item->text().toStdString();
+    previous = item->geometry();
+  }
+  EXPECT_GE(group->width(), group->fontMetrics().horizontalAdvance(group->title()));
+  EXPECT_GT(chooser.okButton->y(), group->geometry().bottom());
+  EXPECT_GE(chooser.okButton->size().width(), 75);
+  EXPECT_TRUE(chooser.rect().contains(group->geometry()));
+  EXPECT_TRUE(chooser.rect().contains(chooser.okButton->geometry()));
+  // A window manager's title bar holds the title beside an icon and a close box.
+  EXPECT_GT(chooser.width(), chooser.fontMetrics().horizontalAdvance(chooser.windowTitle()) + 64);
+  chooser.close();
 }
 
 TEST(ModeChooser, EnterConfirmsAutomatic) {

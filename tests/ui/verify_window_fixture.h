@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/directory.h"
+#include "tests/support/language_folders.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/modal_answers.h"
 #include "ui/verify_window.h"
@@ -77,13 +78,11 @@ inline std::string text(const QPushButton* button) { return button->text().toStd
 class VerifyWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::setProgramFolderForTesting(programFolder_.path());
     previousDirectory_ = platform::currentDirectory();
     ASSERT_TRUE(platform::setCurrentDirectory(folder_.path()));
   }
   void TearDown() override {
     platform::setCurrentDirectory(previousDirectory_);
-    platform::setProgramFolderForTesting("");
   }
 
   // Opens a verify window as its opener does and waits for its pass to end;
@@ -99,7 +98,8 @@ class VerifyWindowTest : public ::testing::Test {
   // The folder without its trailing '/', as the window names it.
   std::string folderName() const { return folder_.path().substr(0, folder_.path().size() - 1); }
 
-  zelk::testing::TempFolder programFolder_;
+  zelk::testing::LanguageFolders languages_;
+  const zelk::testing::TempFolder& programFolder_ = languages_.program();
   zelk::testing::TempFolder folder_;
   std::string previousDirectory_;
 };

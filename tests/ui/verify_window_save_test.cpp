@@ -72,7 +72,7 @@ TEST_F(VerifyWindowTest, SaveWritesTheColouredReportAndSaysWhere) {
 
   EXPECT_TRUE(message.shown);
   EXPECT_EQ(message.text, "Result.txt you can found here: \r\n" + folderName());
-  EXPECT_EQ(message.title, QApplication::applicationName().toStdString());
+  EXPECT_EQ(message.title, "Zelk SFV Utility");
   EXPECT_TRUE(message.onlyOk);
   EXPECT_EQ(message.icon, QMessageBox::NoIcon);
 

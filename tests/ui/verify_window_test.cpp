@@ -24,7 +24,10 @@ TEST_F(VerifyWindowTest, OpensAtItsSizeWithItsControlsInPlace) {
   chooseMode(ChecksumMode::Automatic);
   const auto window = openWindow();
   EXPECT_EQ(window->windowTitle(), "Verify");
-  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  EXPECT_EQ(window->objectName(), "verifyWindow");
+  EXPECT_EQ(window->saveButton->objectName(), "saveButton");
+  EXPECT_EQ(window->reportView->objectName(), "reportView");
+  EXPECT_EQ(window->minimumSize(), window->size()) << "it can be enlarged, not shrunk";
   EXPECT_LE(window->width(), 491);
   EXPECT_LE(window->height(), 309);
   EXPECT_EQ(window->creatorLabel->pos(), QPoint(16, 16));
@@ -40,6 +43,18 @@ TEST_F(VerifyWindowTest, OpensAtItsSizeWithItsControlsInPlace) {
 
   QTest::mouseClick(window->closeButton, Qt::LeftButton);
   EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(VerifyWindowTest, AnEnlargedWindowGivesItsRoomToTheReport) {
+  chooseMode(ChecksumMode::Automatic);
+  const auto window = openWindow();
+  const QSize added(200, 120);
+  window->resize(window->size() + added);
+  EXPECT_EQ(window->reportView->geometry(), QRect(8, 48, 465 + added.width(), 193 + added.height()));
+  EXPECT_EQ(window->closeButton->geometry(), QRect(184, 248 + added.height(), 57, 25));
+  EXPECT_EQ(window->saveButton->geometry(), QRect(328, 248 + added.height(), 129, 25));
+  EXPECT_EQ(window->modeLabel->pos(), QPoint(8, 248 + added.height()));
+  EXPECT_EQ(window->creatorLabel->geometry().right() + 1, window->width() - 8);
 }
 
 TEST_F(VerifyWindowTest, ReportsEachEntryInItsColourAndTheCountsInTheLastOnesColour) {
@@ -97,6 +112,10 @@ TEST_F(VerifyWindowTest, CaptionsComeFromTheListElseFromTheLanguageFile) {
   EXPECT_EQ(text(window->commentLabel), "Kommentar");
   EXPECT_EQ(text(window->closeButton), "&Schliessen");
   EXPECT_EQ(text(window->saveButton), "Bericht sichern");
+  // A caption longer than the designed button widens it rather than being cut.
+  const QPushButton* close = window->closeButton;
+  EXPECT_GT(close->width(), close->fontMetrics().horizontalAdvance("Schliessen"));
+  EXPECT_LT(close->geometry().right(), window->saveButton->x());
 }
 
 TEST_F(VerifyWindowTest, Md5ListIsReadAsMd5AndShowsProgressOnTheGivenBar) {
