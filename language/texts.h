@@ -29,6 +29,7 @@ inline constexpr LanguageText Crc32{"GUI", "CRC32", "CRC32 (standard)"};
 inline constexpr LanguageText Md5{"GUI", "MD5", "MD5 mode"};
 inline constexpr LanguageText Subfolder{"GUI", "SUBFOLDER", "incl. subfolder"};
 inline constexpr LanguageText SaveResult{"GUI", "SAVE_RESULT", "Save result"};
+inline constexpr LanguageText Cancel{"GUI", "CANCEL", "Cancel"};
 
 inline constexpr LanguageText WinCrcExist{"PROG", "WIN_CRC_EXIST", "File \"%s\" is exit. Overwrite it?"};
 inline constexpr LanguageText ChecksumFinish{"PROG", "CHECKSUM_FINISH", "Checksum create is finish"};
@@ -65,17 +66,23 @@ inline constexpr LanguageText FolderLink{"PROG", "FOLDER_LINK", "link to a folde
 inline constexpr LanguageText NotInList{"PROG", "NOT_IN_LIST", "Files not in the list: %d"};
 // The verify window's check box that shows that section.
 inline constexpr LanguageText ShowNotInList{"GUI", "SHOW_NOT_IN_LIST", "Not in list"};
+// The whole pass while it runs: files done of all, bytes done of all; then the
+// speed and the time left.
+inline constexpr LanguageText PassProgress{"PROG", "PASS_PROGRESS", "%d of %d files, %s of %s"};
+inline constexpr LanguageText PassSpeed{"PROG", "PASS_SPEED", "%s/s, %s left"};
 
 // Every text above; a text added there belongs here too, so that the shipped
 // language files are checked for it.
 inline constexpr LanguageText kAllTexts[] = {
     Language,
     Folder, Creator, Comment, Go, About, Close, Checksum, Create, Validate, Crc32, Md5, Subfolder, SaveResult,
+    Cancel,
     WinCrcExist, ChecksumFinish, FolderOnly, FileDelete, FileCrcError, FileCrcOk, FileChecked, FileModi,
     FileCheckedOk, ResultSave,
     ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks, PassCancelled,
     FileUnreadable, FileVanished, FileChanged, NotAFile, PathTooLong, NameNotListable, FolderUnreadable, FolderLink,
     NotInList, ShowNotInList,
+    PassProgress, PassSpeed,
 };
 }  // namespace texts
 

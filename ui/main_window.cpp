@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 
@@ -22,8 +24,10 @@
 #include "ui/about_window.h"
 #include "ui/blink_label.h"
 #include "ui/message_box.h"
+#include "ui/overall_progress.h"
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
+#include "ui/queued_observers.h"
 #include "ui/verify_window.h"
 #include "ui/widget_factory.h"
 
@@ -90,6 +94,10 @@ void MainWindow::buildControls() {
   connect(aboutButton, &QPushButton::clicked, this, &MainWindow::onAboutClicked);
   connect(installLanguageButton, &QPushButton::clicked, this, &MainWindow::onInstallLanguageClicked);
   connect(closeButton, &QPushButton::clicked, this, &MainWindow::onCloseClicked);
+  connect(&runner_, &PassRunner::finished, this, &MainWindow::onPassFinished);
+  cancelShortcut_ = new QShortcut(Qt::Key_Escape, this);
+  cancelShortcut_->setEnabled(false);
+  connect(cancelShortcut_, &QShortcut::activated, &runner_, &PassRunner::cancel);
 }
 
 void MainWindow::buildOptionColumn() {
@@ -120,6 +128,8 @@ void MainWindow::buildBottomRows() {
   completionLabel = named(makeLabel<BlinkLabel>(this, QString(), QRect(kMargin, 208, memoWidth, 18)), "completionLabel");
   // Hidden at first, so the notice first shows one blink after start-up.
   completionLabel->hide();
+  // Across the whole window: the option column ends above this row.
+  overallProgress = named(makeOverallProgress(this, QRect(kMargin, 208, kClientSize.width() - 2 * kMargin, 18)), "overallProgress");
 
   const int fieldWidth = kButtonLeft - kFieldLeft - kMargin;
   creatorLabel = named(makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 232, kFieldLeft - kMargin, kRowHeight)),
@@ -151,6 +161,10 @@ void MainWindow::buildBottomRows() {
 }
 
 void MainWindow::onGoClicked() {
+  if (runner_.isRunning()) {
+    runner_.cancel();
+    return;
+  }
   resultMemo->clear();
   // A relative folder text means the folder below the current directory, which
   // the line after this one changes.
@@ -173,7 +187,44 @@ void MainWindow::onGoClicked() {
   settings.includeSubfolders = subfolderCheck->isChecked();
   settings.creator = fromQt(creatorEdit->text());
   settings.comment = fromQt(commentEdit->text());
-  passes::runCreatePass(settings, *this);
+  startCreatePass(settings);
+}
+
+void MainWindow::startCreatePass(const passes::CreateSettings& settings) {
+  passes::CreateObserver& window = *this;
+  runner_.start([this, settings, &window](std::stop_token stop) {
+    QueuedCreateObserver observer(runner_, window);
+    passes::runCreatePass(settings, observer, stop);
+  });
+  showPassRunning(true);
+}
+
+// Whatever would start a second pass or change the settings of this one
+// waits; GO turns into the pass's Cancel.
+void MainWindow::showPassRunning(bool running) {
+  const QList<QWidget*> settings{folderEdit,  browseButton, kindGroup,     subfolderCheck,       actionGroup,
+                                 creatorEdit, commentEdit,  languageCombo, installLanguageButton};
+  for (QWidget* control : settings) control->setEnabled(!running);
+  if (running) goCaption_ = goButton->text();
+  goButton->setText(running ? toQt(language::translated(language::texts::Cancel)) : goCaption_);
+  cancelShortcut_->setEnabled(running);
+  overallProgress->hide();
+}
+
+void MainWindow::onPassFinished() {
+  showPassRunning(false);
+  emit passFinished();
+  if (closeWhenPassEnds_) close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!runner_.isRunning()) {
+    QWidget::closeEvent(event);
+    return;
+  }
+  closeWhenPassEnds_ = true;
+  runner_.cancel();
+  event->ignore();
 }
 
 void MainWindow::openVerifyWindow() {
@@ -212,7 +263,9 @@ void MainWindow::clearResultTexts() {
   timeLabel->clear();
 }
 
-void MainWindow::memoLine(const std::string& line) { resultMemo->appendPlainText(toShownQt(line)); }
+void MainWindow::memoLine(const std::string& line) {
+  appendFollowingTheEnd(resultMemo, [&] { resultMemo->appendPlainText(toShownQt(line)); });
+}
 
 // What was left out stands among the result lines, in walk order.
 void MainWindow::noteLine(const std::string& line) { memoLine(line); }
@@ -230,12 +283,13 @@ void MainWindow::showProgress() {
   fileProgress->show();
 }
 
-// The pass holds the event loop, so the window is painted here or not at all.
-void MainWindow::setProgress(int percent) {
-  fileProgress->setValue(percent);
-  repaint();
-}
+void MainWindow::setProgress(int percent) { fileProgress->setValue(percent); }
 
 void MainWindow::hideProgress() { fileProgress->hide(); }
+
+void MainWindow::passProgress(const passes::PassProgress& progress) {
+  showOverallProgress(*overallProgress, progress);
+  overallProgress->show();
+}
 
 }  // namespace zelk::ui

@@ -7,8 +7,10 @@
 #include <QWidget>
 
 #include "passes/create_pass.h"
+#include "ui/pass_runner.h"
 
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -17,6 +19,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QShortcut;
 class QToolButton;
 
 namespace zelk::ui {
@@ -47,6 +50,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
 
   // Title of the folder-browse dialog, looked up at start-up.
   const QString& folderDialogTitle() const { return folderDialogTitle_; }
+  bool passRunning() const { return runner_.isRunning(); }
 
   QLineEdit* folderEdit = nullptr;
   QToolButton* browseButton = nullptr;
@@ -61,6 +65,7 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   QLabel* timeLabel = nullptr;
   QProgressBar* fileProgress = nullptr;
   BlinkLabel* completionLabel = nullptr;
+  QProgressBar* overallProgress = nullptr;  // over completionLabel's row while a pass runs
   QLabel* creatorLabel = nullptr;
   QLineEdit* creatorEdit = nullptr;
   QLabel* commentLabel = nullptr;
@@ -76,7 +81,8 @@ class MainWindow : public QWidget, private passes::CreateObserver {
  public slots:
   // Start-up: drop target, language list, captions, command line, default folder.
   void startUp(const QStringList& arguments);
-  // GO: the create pass, or the verify window when "Validate" is checked.
+  // GO: starts the create pass, or opens the verify window when "Validate" is
+  // checked; while a create pass runs, GO reads "Cancel" and cancels it.
   void onGoClicked();
   void onCloseClicked();
   // Shows the about window modally.
@@ -89,8 +95,14 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   void onBrowseClicked();
   void shutDown();
 
+ signals:
+  // A create pass has ended: finished, declined, failed or cancelled.
+  void passFinished();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // During a pass: cancels it and closes once it has ended.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildControls();
@@ -101,6 +113,9 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   void fitFieldColumn();
   void setFolder(const QString& folder);
   void openVerifyWindow();
+  void startCreatePass(const passes::CreateSettings& settings);
+  void showPassRunning(bool running);
+  void onPassFinished();
 
   bool confirmOverwrite(const std::string& question) override;
   void clearResultTexts() override;
@@ -112,8 +127,15 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   void showProgress() override;
   void setProgress(int percent) override;
   void hideProgress() override;
+  void passProgress(const passes::PassProgress& progress) override;
 
   QString folderDialogTitle_;
+  QString goCaption_;
+  QShortcut* cancelShortcut_ = nullptr;
+  bool closeWhenPassEnds_ = false;
+  // Destroyed before the controls: a pass still running is cancelled and
+  // waited for while the window is whole.
+  PassRunner runner_{"create pass"};
 };
 
 }  // namespace zelk::ui

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -18,9 +20,10 @@
 #include "platform/directory.h"
 #include "ui/mode_chooser.h"
 #include "ui/message_box.h"
+#include "ui/overall_progress.h"
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
-
+#include "ui/queued_observers.h"
 #include "ui/widget_factory.h"
 
 namespace zelk::ui {
@@ -29,8 +32,10 @@ namespace {
 namespace texts = language::texts;
 
 // The window's outer size less a classic frame (4 pixels each side, a 19
-// pixel title bar); the controls are placed in this client area.
-constexpr QSize kClientSize = classicClientSize({491, 309});
+// pixel title bar); the controls are placed in this client area. The bottom
+// row holds the whole pass's progress.
+constexpr QSize kClientSize = classicClientSize({491, 333});
+constexpr QRect kOverallProgress(8, 281, 465, 18);
 constexpr int kLabelRightMargin = 8;
 // Where the report lies in a window of kClientSize; it takes whatever the
 // user adds to the window, and the bottom row moves down with it.
@@ -100,10 +105,12 @@ VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
   unlistedBox = named(new QCheckBox(QStringLiteral("Not in list"), this), "unlistedBox");
   unlistedBox->setGeometry(246, kBottomRowTop + 4, 80, 17);
   unlistedBox->setEnabled(false);
+  overallProgress = named(makeOverallProgress(this, kOverallProgress), "overallProgress");
 
   connect(closeButton, &QPushButton::clicked, this, &VerifyWindow::onCloseClicked);
   connect(saveButton, &QPushButton::clicked, this, &VerifyWindow::onSaveClicked);
   connect(unlistedBox, &QCheckBox::toggled, this, &VerifyWindow::onUnlistedToggled);
+  connect(&runner_, &PassRunner::finished, this, &VerifyWindow::onPassFinished);
 }
 
 void VerifyWindow::resizeEvent(QResizeEvent* event) {
@@ -116,18 +123,23 @@ void VerifyWindow::resizeEvent(QResizeEvent* event) {
     control->move(control->x(), kBottomRowTop + added.height());
   }
   unlistedBox->move(unlistedBox->x(), kBottomRowTop + 4 + added.height());
+  overallProgress->setGeometry(kOverallProgress.translated(0, added.height()).adjusted(0, 0, added.width(), 0));
 }
 
 void VerifyWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  runPass();
+  // Queued: the window is on screen before the chooser and the first line.
+  QMetaObject::invokeMethod(this, &VerifyWindow::runPass, Qt::QueuedConnection);
 }
 
 void VerifyWindow::runPass() {
   const std::optional<listfile::ChecksumMode> mode = ModeChooser::ask(this);
-  if (!mode) return;
+  if (!mode) {
+    emit passFinished();
+    return;
+  }
 
   creatorLabel->setText(toQt(language::translated(texts::Creator)));
   commentLabel->setText(toQt(language::translated(texts::Comment)));
@@ -143,17 +155,61 @@ void VerifyWindow::runPass() {
   unlistedBox->setChecked(false);
   reportView->clear();
   reportLines_ = 0;
-  const passes::VerifyResult result = passes::runVerifyPass(platform::currentDirectory(), *mode, *this);
-  const bool checked = result.outcome == passes::VerifyOutcome::Checked;
-  checkedList_ = checked ? result.listName : std::string();
+  unlistedBox->setEnabled(false);
   checkedMode_ = *mode;
-  unlistedBox->setEnabled(checked);
-
-  reportView->moveCursor(QTextCursor::End);
-  reportView->ensureCursorVisible();
+  passResult_ = {};
+  passes::VerifyObserver& window = *this;
+  runner_.start([this, folder = platform::currentDirectory(), mode = *mode, &window](std::stop_token stop) {
+    QueuedVerifyObserver observer(runner_, window);
+    passResult_ = passes::runVerifyPass(folder, mode, observer, stop);
+  });
+  showPassRunning(true);
 }
 
-void VerifyWindow::onCloseClicked() { close(); }
+// The report is not edited while lines still arrive, and the close button
+// turns into the pass's Cancel.
+void VerifyWindow::showPassRunning(bool running) {
+  if (running) closeCaption_ = closeButton->text();
+  closeButton->setText(running ? toQt(language::translated(texts::Cancel)) : closeCaption_);
+  saveButton->setEnabled(!running);
+  reportView->setReadOnly(running);
+}
+
+void VerifyWindow::onPassFinished() {
+  showPassRunning(false);
+  const bool checked = passResult_.outcome == passes::VerifyOutcome::Checked;
+  checkedList_ = checked ? passResult_.listName : std::string();
+  unlistedBox->setEnabled(checked);
+  reportView->moveCursor(QTextCursor::End);
+  reportView->ensureCursorVisible();
+  emit passFinished();
+  if (closeWhenPassEnds_) QDialog::reject();
+}
+
+void VerifyWindow::onCloseClicked() {
+  if (runner_.isRunning()) {
+    runner_.cancel();
+    return;
+  }
+  close();
+}
+
+void VerifyWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && runner_.isRunning()) {
+    runner_.cancel();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void VerifyWindow::reject() {
+  if (!runner_.isRunning()) {
+    QDialog::reject();
+    return;
+  }
+  closeWhenPassEnds_ = true;
+  runner_.cancel();
+}
 
 void VerifyWindow::onSaveClicked() {
   const std::string directory = platform::currentDirectory();
@@ -211,11 +267,13 @@ void VerifyWindow::reportLine(const std::string& text, passes::ReportColour colo
   QTextCharFormat format;
   // Default lines carry no colour of their own, so they follow the view's.
   if (colour != passes::ReportColour::Default) format.setForeground(toQColor(passes::reportRgb(colour)));
-  QTextCursor cursor(reportView->document());
-  cursor.movePosition(QTextCursor::End);
-  // The empty report already holds one empty line: the first report line fills it.
-  if (reportLines_ > 0) cursor.insertBlock(QTextBlockFormat(), format);
-  cursor.insertText(toShownQt(text), format);
+  appendFollowingTheEnd(reportView, [&] {
+    QTextCursor cursor(reportView->document());
+    cursor.movePosition(QTextCursor::End);
+    // The empty report already holds one empty line: the first report line fills it.
+    if (reportLines_ > 0) cursor.insertBlock(QTextBlockFormat(), format);
+    cursor.insertText(toShownQt(text), format);
+  });
   ++reportLines_;
 }
 
@@ -231,5 +289,10 @@ void VerifyWindow::showProgress() { progress_.showProgress(); }
 void VerifyWindow::setProgress(int percent) { progress_.setProgress(percent); }
 
 void VerifyWindow::hideProgress() { progress_.hideProgress(); }
+
+void VerifyWindow::passProgress(const passes::PassProgress& progress) {
+  showOverallProgress(*overallProgress, progress);
+  overallProgress->show();
+}
 
 }  // namespace zelk::ui

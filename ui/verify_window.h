@@ -1,6 +1,7 @@
 #pragma once
-// The verify window: runs the verify pass on the current directory when it is
-// first shown, then offers the coloured report for saving as "result.rtf".
+// The verify window: runs the verify pass on the current directory once it is
+// first shown, filling the report line by line, then offers the coloured
+// report for saving as "result.rtf".
 
 #include <QDialog>
 #include <QTextCursor>
@@ -10,10 +11,13 @@
 #include "engines/progress.h"
 #include "passes/rtf_report.h"
 #include "passes/verify_pass.h"
+#include "ui/pass_runner.h"
 
 class QCheckBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
+class QKeyEvent;
 class QResizeEvent;
 class QShowEvent;
 class QTextEdit;
@@ -35,18 +39,24 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   // Off at first; on, the report ends in the section of files the list does
   // not know (and so does the saved report). Usable once a list was checked.
   QCheckBox* unlistedBox = nullptr;
+  QProgressBar* overallProgress = nullptr;  // the whole pass, once it reports
+
+  bool passRunning() const { return runner_.isRunning(); }
 
   // The report as it stands now, edits included: its text in runs of one
   // colour, a '\n' between lines; the view's default colour is kDefaultColour.
   std::vector<passes::ColouredRun> reportRuns() const;
 
  public slots:
-  // The whole verify pass: asks the mode chooser, sets the captions and
-  // reports every entry of the current directory's list. Declining the chooser
-  // leaves the initial captions and an empty report. A list that cannot be
-  // read is said in an error box, and the window then closes. A bad language template
-  // (TemplateError) or a failure of the pass propagates to the caller.
+  // Asks the mode chooser, sets the captions and starts the pass on the
+  // current directory, which reports every entry line by line; returns at
+  // once, passFinished() follows. Declining the chooser leaves the initial
+  // captions and an empty report. A list that cannot be read is said in an
+  // error box, and the window then closes. What the pass throws (a bad
+  // language template, a file that cannot be read) is reported through the
+  // program's exception report, and the report keeps the lines so far.
   void runPass();
+  // Close; while the pass runs, the button reads "Cancel" and cancels it.
   void onCloseClicked();
   // Writes reportRuns() as "result.rtf" into the current directory and says
   // where; throws std::runtime_error when the file cannot be written.
@@ -54,10 +64,19 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   // Appends the section of files the checked list does not know, or takes it
   // away again.
   void onUnlistedToggled(bool shown);
+  // The close box as well: during the pass, cancels it and closes once it
+  // has ended.
+  void reject() override;
+
+ signals:
+  // The pass runPass started has ended, or the chooser was declined.
+  void passFinished();
 
  protected:
-  // Runs runPass the first time only, before the window is painted.
+  // Starts runPass the first time only, once the window is on screen.
   void showEvent(QShowEvent* event) override;
+  // Esc during the pass cancels it; afterwards it closes the window as ever.
+  void keyPressEvent(QKeyEvent* event) override;
   // The report takes the room of an enlarged window.
   void resizeEvent(QResizeEvent* event) override;
 
@@ -70,13 +89,24 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   void showProgress() override;
   void setProgress(int percent) override;
   void hideProgress() override;
+  void passProgress(const passes::PassProgress& progress) override;
+
+  void showPassRunning(bool running);
+  void onPassFinished();
 
   engines::ProgressSink& progress_;
   bool shown_ = false;
   int reportLines_ = 0;
   std::string checkedList_;  // empty until a list has been checked
+  // Written by the pass on the runner's thread; read once it has finished.
+  passes::VerifyResult passResult_;
   listfile::ChecksumMode checkedMode_ = listfile::ChecksumMode::Automatic;
   QTextCursor unlistedStart_;  // where the section begins; moves with edits above it
+  QString closeCaption_;
+  bool closeWhenPassEnds_ = false;
+  // Destroyed before the controls: a pass still running is cancelled and
+  // waited for while the window is whole.
+  PassRunner runner_{"verify pass"};
 };
 
 }  // namespace zelk::ui

@@ -2,11 +2,13 @@
 // Geometry and control helpers shared by the windows, which are laid out at
 // fixed positions.
 
+#include <QAbstractScrollArea>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRect>
+#include <QScrollBar>
 #include <QSize>
 #include <QStyle>
 #include <algorithm>
@@ -69,6 +71,18 @@ inline QRadioButton* makeRadio(QGroupBox* group, const QString& text, const QRec
   auto* radio = new QRadioButton(text, group);
   radio->setGeometry(firstRow.translated(0, index * firstRow.height()));
   return radio;
+}
+
+// Runs `append` on `view`, and keeps the view at its end if it stood there:
+// lines that arrive while a pass runs stay in sight unless the user has
+// scrolled back to read. A step's leeway: the view can grow a horizontal
+// scroll bar after the last append, which moves the end by about a line.
+template <class Append>
+void appendFollowingTheEnd(QAbstractScrollArea* view, Append append) {
+  QScrollBar* scrollBar = view->verticalScrollBar();
+  const bool atTheEnd = scrollBar->maximum() - scrollBar->value() <= scrollBar->singleStep();
+  append();
+  if (atTheEnd) scrollBar->setValue(scrollBar->maximum());
 }
 
 }  // namespace zelk::ui

@@ -139,6 +139,8 @@ TEST_F(MainWindowTest, WindowStartsWithItsDefaults) {
   EXPECT_EQ(window.fileProgress->minimum(), 0);
   EXPECT_EQ(window.fileProgress->maximum(), 100);
   EXPECT_EQ(window.fileProgress->geometry(), window.timeLabel->geometry());
+  EXPECT_TRUE(window.overallProgress->isHidden());
+  EXPECT_TRUE(window.overallProgress->geometry().contains(window.completionLabel->geometry()));
   EXPECT_TRUE(window.timeLabel->text().isEmpty());
   EXPECT_TRUE(window.completionLabel->text().isEmpty());
   EXPECT_TRUE(window.folderEdit->acceptDrops());
@@ -168,9 +170,12 @@ TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
   for (const QWidget* control : controls) {
     EXPECT_TRUE(window.rect().contains(control->geometry())) << control->metaObject()->className();
     for (const QWidget* other : controls) {
-      const bool barOverTimeLabel = (control == window.fileProgress && other == window.timeLabel) ||
-                                    (control == window.timeLabel && other == window.fileProgress);
-      if (control == other || barOverTimeLabel) continue;
+      const auto isPair = [&](const QWidget* one, const QWidget* two) {
+        return (control == one && other == two) || (control == two && other == one);
+      };
+      const bool barOverLabel = isPair(window.fileProgress, window.timeLabel) ||
+                                isPair(window.overallProgress, window.completionLabel);
+      if (control == other || barOverLabel) continue;
       EXPECT_FALSE(control->geometry().intersects(other->geometry()))
           << control->metaObject()->className() << " / " << other->metaObject()->className();
     }

@@ -3,6 +3,7 @@
 // runs once the next modal window's event loop starts.
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,13 +18,23 @@
 
 namespace zelk::ui::modal {
 
-// Runs `action` on the mode chooser once it is open.
+// Runs `action` on the mode chooser once it is open; a chooser that has not
+// opened within ten seconds fails the test.
 inline void whenChooserOpens(std::function<void(ModeChooser&)> action) {
-  QTimer::singleShot(0, [action = std::move(action)] {
+  auto* poll = new QTimer;
+  const QDeadlineTimer deadline(10000);
+  QObject::connect(poll, &QTimer::timeout, [poll, deadline, action = std::move(action)] {
     auto* chooser = qobject_cast<ModeChooser*>(QApplication::activeModalWidget());
-    ASSERT_NE(chooser, nullptr) << "the mode chooser is not open";
+    if (chooser == nullptr && !deadline.hasExpired()) return;
+    poll->stop();
+    poll->deleteLater();
+    if (chooser == nullptr) {
+      ADD_FAILURE() << "the mode chooser did not open";
+      return;
+    }
     action(*chooser);
   });
+  poll->start(1);
 }
 
 // Checks `mode`'s item in the chooser and presses OK.
@@ -58,6 +69,15 @@ inline std::function<void(QWidget*)> recordMessageBox(ShownMessage& seen) {
     seen.onlyOk = box->standardButtons() == QMessageBox::Ok;
     seen.icon = box->icon();
     box->button(QMessageBox::Ok)->click();
+  };
+}
+
+// A handler that accepts the mode chooser as it is and records the message
+// box that follows, as recordMessageBox does.
+inline std::function<void(QWidget*)> acceptChooserThenRecordMessageBox(ShownMessage& seen) {
+  return [&seen](QWidget* modal) {
+    if (auto* chooser = qobject_cast<ModeChooser*>(modal)) return chooser->accept();
+    recordMessageBox(seen)(modal);
   };
 }
 

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <gtest/gtest.h>
@@ -84,10 +85,13 @@ class VerifyWindowTest : public ::testing::Test {
     platform::setCurrentDirectory(previousDirectory_);
   }
 
-  // Opens a verify window as its opener does; queue the chooser's answer first.
+  // Opens a verify window as its opener does and waits for its pass to end;
+  // queue the chooser's answer first.
   std::unique_ptr<VerifyWindow> openWindow(engines::ProgressSink* progress = nullptr) {
     auto window = std::make_unique<VerifyWindow>(nullptr, progress);
+    QSignalSpy ended(window.get(), &VerifyWindow::passFinished);
     window->show();
+    EXPECT_TRUE(ended.wait(60000)) << "the pass did not end";
     return window;
   }
 

@@ -166,10 +166,7 @@ TEST_F(VerifyWindowTest, ListThatCannotBeReadIsAnErrorNotAnEmptyReport) {
   const zelk::testing::OpensFail unreadable("files.sfv");
   modal::ShownMessage message;
   zelk::testing::ModalWatcher modals;
-  modals.setHandler([&message](QWidget* modal) {
-    if (auto* chooser = qobject_cast<ModeChooser*>(modal)) return chooser->accept();
-    modal::recordMessageBox(message)(modal);
-  });
+  modals.setHandler(modal::acceptChooserThenRecordMessageBox(message));
   const auto window = openWindow();
   QCoreApplication::processEvents();
   EXPECT_EQ(message.icon, QMessageBox::Critical);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "language/message_format.h"
+#include "tests/ui/modal_watcher.h"
 #include "tests/ui/verify_window_fixture.h"
 
 namespace zelk::ui::verify_test {
@@ -187,13 +188,22 @@ TEST_F(VerifyWindowTest, LongReportEndsScrolledToItsLastLine) {
   EXPECT_TRUE(window->reportView->viewport()->rect().contains(window->reportView->cursorRect()));
 }
 
-TEST_F(VerifyWindowTest, BadLanguageTemplateEscapesThePass) {
+// Without the program's report route the application's catch point shows the
+// plain error box; the pass has ended all the same.
+TEST_F(VerifyWindowTest, BadLanguageTemplateEndsThePassWithTheErrorShown) {
   programFolder_.write("language.lng", "[PROG]\r\nFile_crc_ok=FILE: %d OK\r\n");
   folder_.write("check.txt", kCheckText);
   folder_.write("files.sfv", listOf({"check.txt cbf43926"}));
-  chooseMode(ChecksumMode::Automatic);
-  VerifyWindow window;
-  EXPECT_THROW(window.runPass(), language::TemplateError);
+  modal::ShownMessage message;
+  zelk::testing::ModalWatcher modals;
+  modals.setHandler(modal::acceptChooserThenRecordMessageBox(message));
+  const auto window = openWindow();
+  EXPECT_TRUE(QTest::qWaitFor([&message] { return message.shown; }, 20000));
+  EXPECT_EQ(message.icon, QMessageBox::Critical);
+  EXPECT_NE(message.text.find("FILE: %d OK"), std::string::npos) << message.text;
+  EXPECT_FALSE(window->passRunning());
+  EXPECT_EQ(text(window->closeButton), "&Close");
+  EXPECT_TRUE(window->saveButton->isEnabled());
 }
 
 }  // namespace
