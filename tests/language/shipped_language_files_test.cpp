@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "language/ini_lookup.h"
@@ -27,6 +29,8 @@ TEST(ShippedLanguageFiles, EveryFileHasEveryTextWithItsDefaultsPlaceholders) {
     ASSERT_EQ(file.status, platform::FileReadStatus::Ok) << name;
     EXPECT_EQ(file.bytes.find('\n'), file.bytes.find("\r\n") + 1) << name << ": lines end in CR LF";
     EXPECT_EQ(IniValue(file.bytes, "LANGUAGE", "LANGUAGE", kAbsent) + ".lng", name) << "names its own file";
+    // One line per text: a second line for a key would be silently ignored.
+    EXPECT_EQ(std::ranges::count(file.bytes, '='), std::ssize(texts::kAllTexts)) << name;
     for (const LanguageText& text : texts::kAllTexts) {
       const std::string context = name + " " + std::string(text.section) + "/" + std::string(text.key);
       const std::string value = IniValue(file.bytes, text.section, text.key, kAbsent);
