@@ -134,14 +134,8 @@ std::string progressText(const passes::PassProgress& progress, std::size_t width
                             progress.bytesPerSecond / 1e6);
   }
   if (progress.secondsLeft >= 0) {
-    const auto seconds = static_cast<long long>(progress.secondsLeft + 0.5);
-    if (seconds >= 3600) {
-      std::snprintf(figures + length, sizeof figures - static_cast<std::size_t>(length), "  %lld:%02lld:%02lld left",
-                    seconds / 3600, seconds / 60 % 60, seconds % 60);
-    } else {
-      std::snprintf(figures + length, sizeof figures - static_cast<std::size_t>(length), "  %lld:%02lld left",
-                    seconds / 60, seconds % 60);
-    }
+    std::snprintf(figures + length, sizeof figures - static_cast<std::size_t>(length), "  %s left",
+                  passes::timeLeftText(progress.secondsLeft).c_str());
   }
   const std::string tail = figures;
   std::string name = terminalText(progress.currentFile);

@@ -17,4 +17,8 @@ struct PassProgress {
   std::string currentFile;    // name as listed; front ends show it through displayText
 };
 
+// How long a pass still takes, as people read a clock: "0:05", "12:34",
+// "1:02:03".
+std::string timeLeftText(double seconds);
+
 }  // namespace zelk::passes

@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QRect>
-#include <cmath>
 #include <initializer_list>
 
 #include "language/message_format.h"
@@ -19,15 +18,6 @@ constexpr int kBarSteps = 1000;
 
 std::string dataSize(double bytes) {
   return fromQt(QLocale().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeIecFormat));
-}
-
-// "0:05", "12:34", "1:02:03".
-std::string duration(double seconds) {
-  const auto whole = static_cast<long long>(std::ceil(seconds));
-  const long long hours = whole / 3600;
-  const QString minutesAndSeconds =
-      QStringLiteral("%1:%2").arg(whole / 60 % 60, hours > 0 ? 2 : 1, 10, QLatin1Char('0')).arg(whole % 60, 2, 10, QLatin1Char('0'));
-  return fromQt(hours > 0 ? QStringLiteral("%1:%2").arg(hours).arg(minutesAndSeconds) : minutesAndSeconds);
 }
 
 // The text shows ten times a second: a translation whose placeholders do not
@@ -47,7 +37,7 @@ QString overallProgressText(const passes::PassProgress& progress) {
                                                   dataSize(static_cast<double>(progress.bytesDone)),
                                                   dataSize(static_cast<double>(progress.bytesTotal))});
   if (progress.bytesPerSecond > 0 && progress.secondsLeft >= 0) {
-    text += ", " + filled(texts::PassSpeed, {dataSize(progress.bytesPerSecond), duration(progress.secondsLeft)});
+    text += ", " + filled(texts::PassSpeed, {dataSize(progress.bytesPerSecond), passes::timeLeftText(progress.secondsLeft)});
   }
   return toQt(text);
 }

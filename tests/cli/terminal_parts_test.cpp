@@ -46,7 +46,7 @@ TEST(ProgressText, TellsFilePercentSpeedAndTimeLeft) {
     std::string text;
   } cases[] = {
       {progressOf("sub\\a.bin", 0, -1), "sub\\a.bin   50 %"},
-      {progressOf("a.bin", 2.5e6, 65.4), "a.bin   50 %  2.5 MB/s  1:05 left"},
+      {progressOf("a.bin", 2.5e6, 65.4), "a.bin   50 %  2.5 MB/s  1:06 left"},
       {progressOf("a.bin", 1e9, 3 * 3600 + 2), "a.bin   50 %  1000.0 MB/s  3:00:02 left"},
       {{0, 0, 1, 4, 0, -1, "empty"}, "empty   25 %"},
       {progressOf("line\nbreak", 0, -1), "line?break   50 %"},
