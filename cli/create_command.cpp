@@ -71,7 +71,7 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
 
 // Shows the pass on the terminal. With the list on standard output, only what
 // the user has to know (left-out files, failures) is said, on standard error.
-class TerminalCreateObserver final : public passes::CreateObserver {
+class TerminalCreateObserver final : public ProgressLineObserver<passes::CreateObserver> {
  public:
   explicit TerminalCreateObserver(bool listOnStandardOutput) : results_(listOnStandardOutput ? nullptr : stdout) {}
 
@@ -93,11 +93,6 @@ class TerminalCreateObserver final : public passes::CreateObserver {
     std::fflush(stdout);
     printLine(stderr, "zelk-sfv create: " + text);
   }
-  // The one progress line tells the file and how far the pass is.
-  void showProgress() override {}
-  void setProgress(int) override {}
-  void hideProgress() override {}
-  void passProgress(const passes::PassProgress& progress) override { progress_.show(progress); }
 
  private:
   void result(const std::string& line) const {
@@ -105,7 +100,6 @@ class TerminalCreateObserver final : public passes::CreateObserver {
   }
 
   std::FILE* results_;
-  ProgressLine progress_;
 };
 
 }  // namespace

@@ -57,6 +57,20 @@ class ProgressLine {
   std::chrono::steady_clock::time_point started_;
 };
 
+// A pass observer that shows the pass's progress on the one progress line,
+// which also tells the file being read: no bar of its own per file.
+template <typename PassObserver>
+class ProgressLineObserver : public PassObserver {
+ public:
+  void showProgress() override {}
+  void setProgress(int) override {}
+  void hideProgress() override {}
+  void passProgress(const passes::PassProgress& progress) override { progress_.show(progress); }
+
+ private:
+  ProgressLine progress_;
+};
+
 // The text of the progress line, `width` columns at most (0: no limit).
 std::string progressText(const passes::PassProgress& progress, std::size_t width);
 

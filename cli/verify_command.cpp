@@ -136,7 +136,7 @@ TerminalColour terminalColour(ReportColour colour) {
 
 // Prints the report as it grows, as much of it as is to be shown, and keeps
 // all of it for saving when asked to.
-class PrintingObserver final : public passes::VerifyObserver {
+class PrintingObserver final : public ProgressLineObserver<passes::VerifyObserver> {
  public:
   PrintingObserver(bool keepReport, Shown shown) : keepReport_(keepReport), shown_(shown) {}
 
@@ -154,11 +154,6 @@ class PrintingObserver final : public passes::VerifyObserver {
     std::fflush(stdout);
     printLine(stderr, "zelk-sfv: " + text);
   }
-  // The one progress line tells the file and how far the pass is.
-  void showProgress() override {}
-  void setProgress(int) override {}
-  void hideProgress() override {}
-  void passProgress(const passes::PassProgress& progress) override { progress_.show(progress); }
 
   const std::vector<passes::ColouredRun>& report() const { return report_; }
 
@@ -173,7 +168,6 @@ class PrintingObserver final : public passes::VerifyObserver {
   Shown shown_;
   bool entryLineNext_ = false;
   std::vector<passes::ColouredRun> report_;
-  ProgressLine progress_;
 };
 
 // The whole of standard input; nullopt, after a message, when it cannot be read.
