@@ -15,34 +15,35 @@ FoundKind kindOfEntry(platform::FileKind kind) {
   return kind == platform::FileKind::Missing ? FoundKind::Missing : FoundKind::NotAFile;
 }
 
-void walk(const std::string& prefix, const platform::DirectoryListing& listing, std::vector<FoundPath>& list,
-          bool recurse) {
+void walk(const std::string& prefix, const platform::DirectoryListing& listing, const FoundPathSink& found,
+          bool recurse, const std::stop_token& stop) {
   for (const platform::DirectoryEntry& entry : listing.entries) {
-    if (entry.kind != platform::FileKind::Directory) list.push_back({prefix + entry.name, kindOfEntry(entry.kind)});
+    if (entry.kind != platform::FileKind::Directory) found({prefix + entry.name, kindOfEntry(entry.kind)});
   }
   if (!recurse) return;
   for (const platform::DirectoryEntry& entry : listing.entries) {
     if (entry.kind != platform::FileKind::Directory || platform::isHiddenName(entry.name)) continue;
+    if (stop.stop_requested()) return;
     const std::string folder = prefix + entry.name;
     if (entry.isSymlink) {
-      list.push_back({folder, FoundKind::FolderLink});
+      found({folder, FoundKind::FolderLink});
       continue;
     }
     const platform::DirectoryListing inner = platform::listDirectory(folder);
     if (!inner.opened) {
-      list.push_back({folder, inner.error == ENAMETOOLONG ? FoundKind::FolderNameTooLong : FoundKind::UnreadableFolder});
+      found({folder, inner.error == ENAMETOOLONG ? FoundKind::FolderNameTooLong : FoundKind::UnreadableFolder});
       continue;
     }
-    walk(folder + "/", inner, list, true);
+    walk(folder + "/", inner, found, true, stop);
   }
 }
 
 }  // namespace
 
-bool CollectFiles(const std::string& folder, std::vector<FoundPath>& list, bool recurse) {
+bool CollectFiles(const std::string& folder, bool recurse, const FoundPathSink& found, const std::stop_token& stop) {
   const platform::DirectoryListing listing = platform::listDirectory(folder);
   if (!listing.opened) return false;
-  walk(platform::withTrailingSlash(folder), listing, list, recurse);
+  walk(platform::withTrailingSlash(folder), listing, found, recurse, stop);
   return true;
 }
 

@@ -2,8 +2,9 @@
 // The files a create pass lists, what it meets and leaves out, and the name
 // of the list it writes.
 
+#include <functional>
+#include <stop_token>
 #include <string>
-#include <vector>
 
 #include "engines/checksum_types.h"
 
@@ -24,12 +25,14 @@ struct FoundPath {
   FoundKind kind;
 };
 
-// Appends what the walk of `folder` meets, in walk order: each folder's
-// entries in name order, its files before its subfolders (a file pattern
-// other than "*.*" is not offered: every file counts). Folders are entered
-// only when `recurse` is set, and hidden ones (leading ".") never. False,
-// with nothing appended, when `folder` itself cannot be opened.
-bool CollectFiles(const std::string& folder, std::vector<FoundPath>& list, bool recurse);
+// Hands `found` what the walk of `folder` meets, in walk order: each
+// folder's entries in name order, its files before its subfolders (a file
+// pattern other than "*.*" is not offered: every file counts). Folders are
+// entered only when `recurse` is set, and hidden ones (leading ".") never.
+// A stop request ends the walk before the next folder. False, with nothing
+// found, when `folder` itself cannot be opened.
+using FoundPathSink = std::function<void(FoundPath)>;
+bool CollectFiles(const std::string& folder, bool recurse, const FoundPathSink& found, const std::stop_token& stop = {});
 
 // The last component of a folder path that ends in '/' (or '\'): the
 // characters after the last separator before the final character.

@@ -136,37 +136,24 @@ struct PlannedLine {
   std::optional<LeftOut> reason;
 };
 
-struct Plan {
-  std::vector<PlannedLine> lines;
-  std::vector<HashRequest> requests;  // one per line without a reason, in order
-};
-
-// What the walk found, as the lines the pass will show.
-Plan planLines(const std::vector<FoundPath>& found, const std::string& folderPath, const std::string& listPath,
-               ChecksumKind kind, char nameSeparator) {
-  Plan plan;
-  for (const FoundPath& item : found) {
-    const std::string_view fileName = fileNameOf(item.path);
-    // Never listed and never worth a note: other SFV lists, the list being
-    // replaced, and the temporary files lists are written under.
-    if (!isFolderKind(item.kind) && (platform::endsWithIgnoringAsciiCase(fileName, listfile::kSfvExtension) ||
-                                     item.path == listPath || platform::isPendingFileName(fileName))) {
-      continue;
-    }
-    PlannedLine line{item.path.substr(folderPath.size()), std::nullopt};
-    if (item.kind == FoundKind::File && !isListable(line.name, kind)) {
-      line.reason = LeftOut::NotListable;
-    } else {
-      std::replace(line.name.begin(), line.name.end(), '/', nameSeparator);
-      if (item.kind == FoundKind::File) {
-        plan.requests.push_back({item.path, kind});
-      } else {
-        line.reason = leftOutFor(item.kind);
-      }
-    }
-    plan.lines.push_back(std::move(line));
+// What the walk met at `item`, as the line the pass will show; nothing for
+// what is never listed and never worth a note: other SFV lists, the list
+// being replaced, and the temporary files lists are written under.
+std::optional<PlannedLine> planLine(const FoundPath& item, const std::string& folderPath, const std::string& listPath,
+                                    ChecksumKind kind, char nameSeparator) {
+  const std::string_view fileName = fileNameOf(item.path);
+  if (!isFolderKind(item.kind) && (platform::endsWithIgnoringAsciiCase(fileName, listfile::kSfvExtension) ||
+                                   item.path == listPath || platform::isPendingFileName(fileName))) {
+    return std::nullopt;
   }
-  return plan;
+  PlannedLine line{item.path.substr(folderPath.size()), std::nullopt};
+  if (item.kind == FoundKind::File && !isListable(line.name, kind)) {
+    line.reason = LeftOut::NotListable;
+    return line;
+  }
+  std::replace(line.name.begin(), line.name.end(), '/', nameSeparator);
+  if (item.kind != FoundKind::File) line.reason = leftOutFor(item.kind);
+  return line;
 }
 
 struct EntriesWritten {
@@ -176,15 +163,15 @@ struct EntriesWritten {
 
 // Writes the entry of every planned file that could be read, with a memo line
 // for each file listed and for each file or folder left out.
-EntriesWritten writeEntries(const Plan& plan, OrderedHashing& hashing, ChecksumKind kind, CreateObserver& observer,
-                            listfile::ListWriter& list, const std::stop_token& stop) {
+EntriesWritten writeEntries(const std::vector<PlannedLine>& lines, OrderedHashing& hashing, ChecksumKind kind,
+                            CreateObserver& observer, listfile::ListWriter& list, const std::stop_token& stop) {
   const LeftOutTexts reasons;
   ProgressDisplay display(
       observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
-      static_cast<std::int64_t>(plan.lines.size()));
+      static_cast<std::int64_t>(lines.size()));
   EntriesWritten written;
   std::string line;
-  for (const PlannedLine& planned : plan.lines) {
+  for (const PlannedLine& planned : lines) {
     std::optional<LeftOut> reason = planned.reason;
     std::string checksum;
     if (stop.stop_requested()) {
@@ -194,7 +181,7 @@ EntriesWritten writeEntries(const Plan& plan, OrderedHashing& hashing, ChecksumK
     if (reason) {
       display.skipped(planned.name);
     } else {
-      HashedFile hashed = display.await(hashing, planned.name);
+      HashedFile hashed = display.await(planned.name);
       if (hashed.cancelled) {
         written.cancelled = true;
         return written;
@@ -213,7 +200,7 @@ EntriesWritten writeEntries(const Plan& plan, OrderedHashing& hashing, ChecksumK
     // A full disk fails every later write too: no need to read on.
     if (list.failed()) return written;
   }
-  display.finished(hashing);
+  display.finished();
   return written;
 }
 
@@ -255,13 +242,20 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
   list->writeHeader(header);
 
   const auto started = std::chrono::steady_clock::now();
-  std::vector<FoundPath> found;
-  if (!CollectFiles(folderPath, found, settings.includeSubfolders)) return folderMissing();
-  const Plan plan = planLines(found, folderPath, pathInWalk(folderPath, listPath), settings.kind, settings.nameSeparator);
   EntriesWritten written;
   {
-    OrderedHashing hashing(plan.requests, settings.jobs, platform::onSpinningDisk(folderPath), stop);
-    written = writeEntries(plan, hashing, settings.kind, observer, *list, stop);
+    // The first files are hashed while the walk goes on.
+    OrderedHashing hashing(settings.jobs, platform::onSpinningDisk(folderPath), stop);
+    const std::string listInWalk = pathInWalk(folderPath, listPath);
+    std::vector<PlannedLine> lines;
+    const auto plan = [&](FoundPath item) {
+      std::optional<PlannedLine> line = planLine(item, folderPath, listInWalk, settings.kind, settings.nameSeparator);
+      if (!line) return;
+      if (!line->reason) hashing.add({std::move(item.path), settings.kind});
+      lines.push_back(std::move(*line));
+    };
+    if (!CollectFiles(folderPath, settings.includeSubfolders, plan, stop)) return folderMissing();
+    written = writeEntries(lines, hashing, settings.kind, observer, *list, stop);
   }
   if (written.cancelled) {
     observer.noteLine(translated(texts::PassCancelled));

@@ -15,8 +15,8 @@ constexpr std::int64_t kBlockSize = std::int64_t{1} << 20;
 
 }  // namespace
 
-bool FileHasher::readInTurn(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
-                            const BlockSeen& onBlock, HashedFile& result) {
+bool FileHasher::readHere(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
+                          const BlockSeen& onBlock, HashedFile& result) {
   for (;;) {
     const std::int64_t got = file.read(buffers_[0].get(), kBlockSize);
     if (got < 0) {
@@ -58,7 +58,7 @@ bool FileHasher::readAhead(platform::InputFile& file, engines::RunningChecksum& 
 }
 
 HashedFile FileHasher::hash(const std::string& path, engines::ChecksumKind kind, const std::stop_token& stop,
-                            const std::function<void(std::int64_t)>& onBlock) {
+                            const std::function<void(std::int64_t)>& onBlock, DiskTurns::Turn* diskTurn) {
   HashedFile result;
   platform::InputFile file;
   result.status = file.open(path);
@@ -83,12 +83,16 @@ HashedFile FileHasher::hash(const std::string& path, engines::ChecksumKind kind,
     result.bytesRead = got;
     onBlock(got);
   } else {
-    std::unique_lock<std::mutex> disk;
-    if (spinningDisk_ != nullptr && !(file.cached(0, kBlockSize) && file.cached(size - 1, 1))) {
-      disk = std::unique_lock(*spinningDisk_);
+    if (diskTurn != nullptr) {
+      if (file.cached(0, kBlockSize) && file.cached(size - 1, 1)) {
+        diskTurn->release();
+      } else if (!diskTurn->take(stop)) {
+        result.cancelled = true;
+        return result;
+      }
     }
     const bool ended = kind == engines::ChecksumKind::Md5 ? readAhead(file, checksum, stop, onBlock, result)
-                                                          : readInTurn(file, checksum, stop, onBlock, result);
+                                                          : readHere(file, checksum, stop, onBlock, result);
     if (!ended) return result;
   }
   result.status = file.checkUnchanged(result.bytesRead);

@@ -7,13 +7,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <stop_token>
 #include <string>
 
 #include "engines/aligned_buffer.h"
 #include "engines/checksum_types.h"
 #include "engines/running_checksum.h"
+#include "passes/disk_turns.h"
 #include "platform/files.h"
 
 namespace zelk::passes {
@@ -27,28 +27,24 @@ struct HashedFile {
 
 class FileHasher {
  public:
-  // Readers sharing a spinning disk share `spinningDisk`: the reader of a
-  // file of a block or more whose data is not all in memory holds it until
-  // that file is read, so the heads stream one file at a time. Small files
-  // cost a seek each whichever reader asks; several asked at once let the
-  // disk take them in the order of its tracks. Null where reads may overlap.
-  explicit FileHasher(std::mutex* spinningDisk = nullptr) : spinningDisk_(spinningDisk) {}
-
-  // `onBlock` is told the size of every block read, on this thread.
+  // `onBlock` is told the size of every block read, on this thread. Given a
+  // `diskTurn`, a file of a block or more whose data is not all in memory is
+  // read in that turn: the heads stream one file at a time. Small files cost
+  // a seek each whichever reader asks, and several asked at once let the
+  // disk take them in the order of its tracks: they never wait for a turn.
   HashedFile hash(const std::string& path, engines::ChecksumKind kind, const std::stop_token& stop,
-                  const std::function<void(std::int64_t)>& onBlock);
+                  const std::function<void(std::int64_t)>& onBlock, DiskTurns::Turn* diskTurn = nullptr);
 
  private:
   // A file of a block or more, read to its end: true, or false with the
-  // status or cancellation in `result`. readInTurn() reads and hashes on
+  // status or cancellation in `result`. readHere() reads and hashes on
   // this thread; readAhead() reads on a second (see BlockReader).
   using BlockSeen = std::function<void(std::int64_t)>;
-  bool readInTurn(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
-                  const BlockSeen& onBlock, HashedFile& result);
+  bool readHere(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
+                const BlockSeen& onBlock, HashedFile& result);
   bool readAhead(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
                  const BlockSeen& onBlock, HashedFile& result);
 
-  std::mutex* spinningDisk_;
   engines::detail::AlignedBuffer buffers_[2];
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -20,53 +21,84 @@ int workerCount(int jobs) {
   return std::clamp(jobs, 1, kMaxJobs);
 }
 
-OrderedHashing::OrderedHashing(std::vector<HashRequest> requests, int jobs, bool spinningDisk, std::stop_token stop)
-    : requests_(std::move(requests)),
-      results_(requests_.size()),
-      ready_(std::make_unique<std::atomic<bool>[]>(requests_.size() + 1)),
-      fileBytes_(std::make_unique<std::atomic<std::int64_t>[]>(requests_.size() + 1)),
-      onSpinningDisk_(spinningDisk),
-      forwardStop_(std::move(stop), [this] { stop_.request_stop(); }),
-      hereHasher_(spinningDisk ? &spinningDisk_ : nullptr) {
-  const auto workers = std::min<std::size_t>(static_cast<std::size_t>(workerCount(jobs)), requests_.size());
-  if (workers < 2) return;
-  workers_.reserve(workers);
-  for (std::size_t i = 0; i < workers; ++i) workers_.emplace_back([this] { work(); });
-}
+OrderedHashing::OrderedHashing(int jobs, bool spinningDisk, std::stop_token stop)
+    : workerLimit_(workerCount(jobs)),
+      diskTurns_(spinningDisk && workerLimit_ > 1 ? std::make_unique<DiskTurns>() : nullptr),
+      forwardStop_(std::move(stop), [this] { stop_.request_stop(); }) {}
 
 OrderedHashing::~OrderedHashing() {
   stop_.request_stop();
   workers_.clear();  // joins
 }
 
-std::int64_t OrderedHashing::takeListedSizes() {
+void OrderedHashing::add(HashRequest request) {
+  if (sealed_.load()) throw std::logic_error("a file asked for after the first result");
+  bool wake = false;
+  {
+    const std::lock_guard lock(mutex_);
+    slots_.emplace_back(std::move(request));
+    wake = idleWorkers_ > 0;
+  }
+  if (wake) queued_.notify_one();
+  if (workerLimit_ > 1 && workers_.size() < static_cast<std::size_t>(workerLimit_)) {
+    workers_.emplace_back([this] { work(); });
+  }
+}
+
+std::int64_t OrderedHashing::totalBytes() const {
   std::int64_t total = 0;
-  listedSizes_.reserve(requests_.size());
-  for (const HashRequest& request : requests_) {
-    listedSizes_.push_back(platform::listedFileSize(request.path));
-    total += listedSizes_.back();
+  for (const Slot& slot : slots_) {
+    total += slot.ready.load() ? slot.bytesRead.load(std::memory_order_relaxed)
+                               : platform::listedFileSize(slot.request.path);
   }
   return total;
 }
 
-std::int64_t OrderedHashing::fileBytesRead() const { return fileBytes_[consumed_].load(std::memory_order_relaxed); }
+std::int64_t OrderedHashing::awaitedSize() const {
+  return consumed_ < slots_.size() ? platform::listedFileSize(slots_[consumed_].request.path) : 0;
+}
+
+std::int64_t OrderedHashing::fileBytesRead() const {
+  return consumed_ < slots_.size() ? slots_[consumed_].bytesRead.load(std::memory_order_relaxed) : 0;
+}
+
+OrderedHashing::Claimed OrderedHashing::claim() {
+  const std::stop_token stop = stop_.get_token();
+  if (!sealed_.load(std::memory_order_acquire)) {
+    std::unique_lock lock(mutex_);
+    ++idleWorkers_;
+    queued_.wait(lock, stop, [this] { return claimed_.load() < slots_.size() || sealed_.load(); });
+    --idleWorkers_;
+    if (stop.stop_requested()) return {nullptr, 0};
+    if (!sealed_.load()) {
+      const std::size_t index = claimed_++;
+      return {&slots_[index], index};
+    }
+  }
+  if (stop.stop_requested()) return {nullptr, 0};
+  const std::size_t index = claimed_++;
+  if (index >= slots_.size()) return {nullptr, 0};
+  return {&slots_[index], index};
+}
 
 void OrderedHashing::work() {
-  FileHasher hasher(onSpinningDisk_ ? &spinningDisk_ : nullptr);
+  FileHasher hasher;
   const std::stop_token stop = stop_.get_token();
   try {
-    for (std::size_t i = claimed_++; i < requests_.size() && !stop.stop_requested(); i = claimed_++) {
-      std::atomic<std::int64_t>& fileBytes = fileBytes_[i];
-      HashedFile result = hasher.hash(requests_[i].path, requests_[i].kind, stop, [&](std::int64_t bytes) {
-        fileBytes.fetch_add(bytes, std::memory_order_relaxed);
+    for (Claimed next = claim(); next.slot != nullptr; next = claim()) {
+      Slot& slot = *next.slot;
+      std::optional<DiskTurns::Turn> turn;
+      if (diskTurns_) turn.emplace(*diskTurns_, next.index);
+      slot.result = hasher.hash(slot.request.path, slot.request.kind, stop, [&](std::int64_t bytes) {
+        slot.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
         allBytes_.fetch_add(bytes, std::memory_order_relaxed);
-      });
-      results_[i] = std::move(result);
-      ready_[i].store(true);
+      }, turn ? &*turn : nullptr);
+      turn.reset();
+      slot.ready.store(true);
       // Waking the waiting thread costs a system call and a switch: only
       // once what it waits for is there. (It sets awaited_ before it looks
-      // at ready_ again, so one of the two sees the other.)
-      if (i >= awaited_.load()) {
+      // at ready again, so one of the two sees the other.)
+      if (next.index >= awaited_.load()) {
         { const std::lock_guard lock(mutex_); }
         resultReady_.notify_all();
       }
@@ -84,41 +116,49 @@ void OrderedHashing::work() {
 }
 
 HashedFile OrderedHashing::next(const std::function<void()>& waiting) {
+  if (!sealed_.load()) {
+    {
+      const std::lock_guard lock(mutex_);
+      sealed_.store(true, std::memory_order_release);
+    }
+    queued_.notify_all();
+  }
+  if (consumed_ >= slots_.size()) throw std::out_of_range("no file left to hash");
   HashedFile result = workers_.empty() ? hashHere(waiting) : awaitWorkers(waiting);
   ++consumed_;
   return result;
 }
 
 HashedFile OrderedHashing::hashHere(const std::function<void()>& waiting) {
-  const HashRequest& request = requests_.at(consumed_);
-  std::atomic<std::int64_t>& fileBytes = fileBytes_[consumed_];
+  Slot& slot = slots_[consumed_];
   auto lastTick = std::chrono::steady_clock::now();
-  return hereHasher_.hash(request.path, request.kind, stop_.get_token(), [&](std::int64_t bytes) {
-    fileBytes.fetch_add(bytes, std::memory_order_relaxed);
+  HashedFile result = hereHasher_.hash(slot.request.path, slot.request.kind, stop_.get_token(), [&](std::int64_t bytes) {
+    slot.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
     allBytes_.fetch_add(bytes, std::memory_order_relaxed);
     const auto now = std::chrono::steady_clock::now();
     if (now - lastTick < kTick) return;
     lastTick = now;
     waiting();
   });
+  slot.ready.store(true);
+  return result;
 }
 
 HashedFile OrderedHashing::awaitWorkers(const std::function<void()>& waiting) {
-  const std::size_t index = consumed_;
-  if (index >= requests_.size()) throw std::out_of_range("no request left");
+  Slot& slot = slots_[consumed_];
   for (;;) {
     if (failed_.load()) {
       const std::lock_guard lock(mutex_);
       std::rethrow_exception(failure_);
     }
-    if (ready_[index].load()) return std::move(results_[index]);
+    if (slot.ready.load()) return std::move(slot.result);
     if (stop_.stop_requested()) return HashedFile{engines::FileReadStatus::OpenFailed, {}, 0, true};
     // Small files are done faster than a thread wakes up: once it has to
     // wait, the pass waits for several results at once (the tick still ends
     // the wait in time for the display, and for results already in).
     std::unique_lock lock(mutex_);
-    awaited_.store(std::min(index + kBatchPerWorker * workers_.size(), requests_.size() - 1));
-    const bool woken = ready_[index].load() || failed_.load() ||
+    awaited_.store(std::min(consumed_ + kBatchPerWorker * workers_.size(), slots_.size() - 1));
+    const bool woken = slot.ready.load() || failed_.load() ||
                        resultReady_.wait_for(lock, kTick) == std::cv_status::no_timeout;
     awaited_.store(kNothingAwaited);
     lock.unlock();

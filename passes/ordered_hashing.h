@@ -1,11 +1,14 @@
 #pragma once
 // Checksums of a pass's files, computed by a few workers at once and handed
 // back strictly in the order the files were asked for, so every line, list
-// entry and count comes out as a single reader would give them.
+// entry and count comes out as a single reader would give them. Files can be
+// asked for while the first are already being read: a pass hashes while it
+// still walks its folder.
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "engines/checksum_types.h"
+#include "passes/disk_turns.h"
 #include "passes/file_hasher.h"
 
 namespace zelk::passes {
@@ -32,54 +36,77 @@ int workerCount(int jobs);
 
 class OrderedHashing {
  public:
-  // Files are taken up in request order. With one job, or one file, no
-  // thread is started: next() reads on the calling thread. `spinningDisk`
-  // makes reads that need the disk wait their turn (see FileHasher).
-  OrderedHashing(std::vector<HashRequest> requests, int jobs, bool spinningDisk, std::stop_token stop);
+  // With one job no thread is started: next() reads on the calling thread.
+  // Otherwise workers start as files are asked for. On a `spinningDisk`
+  // reads that need the disk take turns (see DiskTurns).
+  OrderedHashing(int jobs, bool spinningDisk, std::stop_token stop);
   // Stops the workers and waits for them.
   ~OrderedHashing();
   OrderedHashing(const OrderedHashing&) = delete;
   OrderedHashing& operator=(const OrderedHashing&) = delete;
 
-  // The result for the next request. Until it is there, `waiting` is called
-  // on this thread about ten times a second. A stop request ends the wait
-  // with a cancelled result; an exception of a worker is thrown here.
+  // Asks for the checksum of one more file: on the thread that calls
+  // next(), and before the first next().
+  void add(HashRequest request);
+
+  // The result for the next file asked for. Until it is there, `waiting` is
+  // called on this thread about ten times a second. A stop request ends the
+  // wait with a cancelled result; an exception of a worker is thrown here.
   HashedFile next(const std::function<void()>& waiting);
 
-  // Sizes of the requested files as their folders tell them, taken on the
-  // calling thread while the workers start reading; returns their sum.
-  std::int64_t takeListedSizes();
-  // The listed size of the file next() is to hand back (0 before
-  // takeListedSizes()).
-  std::int64_t listedSize() const { return consumed_ < listedSizes_.size() ? listedSizes_[consumed_] : 0; }
+  // The bytes of all files asked for: as read for those done, as their
+  // folders tell it for the rest (a pass that ends before it shows any
+  // progress never asks the folders).
+  std::int64_t totalBytes() const;
+  // The size of the file next() is to hand back, as its folder tells it.
+  std::int64_t awaitedSize() const;
 
   // Bytes read so far of the file next() is waiting for, and of all files.
   std::int64_t fileBytesRead() const;
   std::int64_t bytesRead() const { return allBytes_.load(std::memory_order_relaxed); }
 
  private:
+  // A file asked for. The worker that claims it writes `result`, then sets
+  // `ready`; from then on the slot is the consumer's, who takes no lock
+  // unless it has to wait.
+  struct Slot {
+    explicit Slot(HashRequest r) : request(std::move(r)) {}
+    HashRequest request;
+    HashedFile result;
+    std::atomic<bool> ready{false};
+    std::atomic<std::int64_t> bytesRead{0};
+  };
+
+  struct Claimed {
+    Slot* slot;  // null once the pass stops
+    std::size_t index;
+  };
+
   void work();
+  // The first slot no worker has taken, waiting for one to be added.
+  Claimed claim();
   HashedFile hashHere(const std::function<void()>& waiting);
   HashedFile awaitWorkers(const std::function<void()>& waiting);
 
-  std::vector<HashRequest> requests_;
-  // A worker writes results_[i], then sets ready_[i]; from then on the
-  // result is the consumer's. No lock is taken unless the consumer waits.
-  std::vector<HashedFile> results_;
-  std::unique_ptr<std::atomic<bool>[]> ready_;
+  // Slots never move once made. Until the first next() seals the queue,
+  // add() changes the container under mutex_ and workers reach it only
+  // under mutex_ (the consumer, being the one that changes it, needs no
+  // lock). Once sealed it never changes again: workers claim with no lock.
+  std::deque<Slot> slots_;
+  std::atomic<std::size_t> claimed_{0};
+  std::atomic<bool> sealed_{false};
+  int idleWorkers_ = 0;  // guarded by mutex_
+  std::condition_variable_any queued_;
+  std::size_t consumed_ = 0;
+  int workerLimit_;
   static constexpr std::size_t kNothingAwaited = ~std::size_t{0};
   std::atomic<std::size_t> awaited_{kNothingAwaited};  // results from here on wake next()
   std::exception_ptr failure_;  // guarded by mutex_: the first exception of a worker
   std::atomic<bool> failed_{false};
-  std::unique_ptr<std::atomic<std::int64_t>[]> fileBytes_;
   std::atomic<std::int64_t> allBytes_{0};
-  std::atomic<std::size_t> claimed_{0};
-  std::size_t consumed_ = 0;
-  std::vector<std::int64_t> listedSizes_;
   std::mutex mutex_;
   std::condition_variable resultReady_;
-  std::mutex spinningDisk_;
-  bool onSpinningDisk_;
+  std::unique_ptr<DiskTurns> diskTurns_;  // only on a spinning disk
   std::stop_source stop_;
   std::stop_callback<std::function<void()>> forwardStop_;
   FileHasher hereHasher_;

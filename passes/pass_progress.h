@@ -9,7 +9,7 @@ namespace zelk::passes {
 
 struct PassProgress {
   std::int64_t bytesDone = 0;
-  std::int64_t bytesTotal = 0;  // sizes seen when the pass planned its work
+  std::int64_t bytesTotal = 0;  // taken when first reported: bytes read of the files done, sizes of the rest
   std::int64_t filesDone = 0;
   std::int64_t filesTotal = 0;
   double bytesPerSecond = 0;  // 0 until measurable

@@ -16,25 +16,33 @@ constexpr double kShortestMeasurement = 0.25;
 
 ProgressDisplay::ProgressDisplay(engines::ProgressSink& bar, Report report, OrderedHashing& hashing,
                                  std::int64_t filesTotal)
-    : bar_(bar), report_(std::move(report)), started_(std::chrono::steady_clock::now()), lastReport_(started_) {
-  progress_.bytesTotal = hashing.takeListedSizes();
+    : bar_(bar),
+      report_(std::move(report)),
+      hashing_(hashing),
+      started_(std::chrono::steady_clock::now()),
+      lastReport_(started_) {
   progress_.filesTotal = filesTotal;
 }
 
-HashedFile ProgressDisplay::await(OrderedHashing& hashing, const std::string& name) {
+HashedFile ProgressDisplay::await(const std::string& name) {
   progress_.currentFile = name;
   HashedFile result;
   {
     engines::detail::ProgressMeter meter(&bar_);
-    meter.setSize(hashing.listedSize());
-    result = hashing.next([&] {
-      meter.advance(hashing.fileBytesRead());
-      report(hashing.bytesRead(), false);
+    // Most files are done before anyone could see their bar: the size is
+    // only asked for once the pass has to wait.
+    bool sized = false;
+    result = hashing_.next([&] {
+      if (!sized) meter.setSize(hashing_.awaitedSize());
+      sized = true;
+      meter.advance(hashing_.fileBytesRead());
+      report(hashing_.bytesRead(), false);
     });
+    if (!sized) meter.setSize(result.bytesRead);
     if (!result.cancelled) meter.advance(result.bytesRead);
   }
   ++progress_.filesDone;
-  report(hashing.bytesRead(), false);
+  report(hashing_.bytesRead(), false);
   return result;
 }
 
@@ -43,15 +51,23 @@ void ProgressDisplay::skipped(const std::string& name) {
   ++progress_.filesDone;
 }
 
-void ProgressDisplay::finished(const OrderedHashing& hashing) {
+void ProgressDisplay::finished() {
   progress_.filesDone = progress_.filesTotal;
-  report(std::max(hashing.bytesRead(), progress_.bytesTotal), true);
+  takeTotal();
+  report(std::max(hashing_.bytesRead(), progress_.bytesTotal), true);
+}
+
+void ProgressDisplay::takeTotal() {
+  if (totalTaken_) return;
+  progress_.bytesTotal = hashing_.totalBytes();
+  totalTaken_ = true;
 }
 
 void ProgressDisplay::report(std::int64_t bytesDone, bool force) {
   const auto now = std::chrono::steady_clock::now();
   if (!force && now - lastReport_ < kReportInterval) return;
   lastReport_ = now;
+  takeTotal();
   // Files that grew while they were read must not take the total past 100 %.
   progress_.bytesDone = std::min(bytesDone, progress_.bytesTotal);
   const double seconds = std::chrono::duration<double>(now - started_).count();

@@ -20,24 +20,27 @@ class ProgressDisplay {
  public:
   using Report = std::function<void(const PassProgress&)>;
 
-  // Takes the listed sizes of `hashing`'s files for the total.
+  // Every file `hashing` is to hash has been asked for.
   ProgressDisplay(engines::ProgressSink& bar, Report report, OrderedHashing& hashing, std::int64_t filesTotal);
 
-  // The next result of `hashing`, for the file listed as `name`. Counts the
-  // file as done.
-  HashedFile await(OrderedHashing& hashing, const std::string& name);
+  // The next result of the hashing, for the file listed as `name`. Counts
+  // the file as done.
+  HashedFile await(const std::string& name);
 
   // A file that needed no reading is done.
   void skipped(const std::string& name);
 
   // Every file is done: the last report.
-  void finished(const OrderedHashing& hashing);
+  void finished();
 
  private:
   void report(std::int64_t bytesDone, bool force);
+  void takeTotal();
 
   engines::ProgressSink& bar_;
   Report report_;
+  OrderedHashing& hashing_;
+  bool totalTaken_ = false;  // the total is taken when first shown
   PassProgress progress_;
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point lastReport_;

@@ -62,18 +62,16 @@ std::vector<std::string> findUnlistedFiles(const std::string& folder, const std:
   EntryPaths entries;
   listfile::readList(listText, mode, entries);
   const std::string folderPrefix = platform::withTrailingSlash(folder);
-  std::vector<FoundPath> found;
-  CollectFiles(folderPrefix, found, entries.hasSubfolders);
   const std::string listPath = entryPath(listName);
   std::vector<std::string> unlisted;
-  for (const FoundPath& item : found) {
-    if (item.kind != FoundKind::File) continue;
+  CollectFiles(folderPrefix, entries.hasSubfolders, [&](FoundPath item) {
+    if (item.kind != FoundKind::File) return;
     std::string name = item.path.substr(folderPrefix.size());
     const std::string_view fileName = std::string_view(name).substr(name.rfind('/') + 1);  // npos + 1 is 0
-    if (isNeverReported(fileName) || name == listPath || entries.paths.contains(name)) continue;
+    if (isNeverReported(fileName) || name == listPath || entries.paths.contains(name)) return;
     if (!entries.slashSeparated) std::replace(name.begin(), name.end(), '/', listfile::kNameSeparator);
     unlisted.push_back(std::move(name));
-  }
+  });
   return unlisted;
 }
 

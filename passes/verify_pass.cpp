@@ -189,11 +189,11 @@ bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, VerifyObserver&
       report.add(line.entry, Verdict::Intact);
       continue;
     }
-    const HashedFile hashed = display.await(hashing, line.entry.name);
+    const HashedFile hashed = display.await(line.entry.name);
     if (hashed.cancelled) return false;
     report.add(line.entry, verdictOf(hashed, line.entry));
   }
-  display.finished(hashing);
+  display.finished();
   return true;
 }
 
@@ -258,7 +258,8 @@ VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& l
   EntryReport report(observer);
   bool complete = false;
   {
-    OrderedHashing hashing(plan.requests, jobs, platform::onSpinningDisk(folderPrefix), stop);
+    OrderedHashing hashing(jobs, platform::onSpinningDisk(folderPrefix), stop);
+    for (HashRequest& request : plan.requests) hashing.add(std::move(request));
     complete = checkEntries(plan, hashing, observer, report, stop);
   }
   report.addCounts();

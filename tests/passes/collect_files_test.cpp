@@ -32,47 +32,58 @@ void makeTree(const TempFolder& temp) {
   ASSERT_EQ(::symlink("nowhere", (temp.path() + "dangling").c_str()), 0);
 }
 
-// Each found path as "kind path-below-the-folder".
-std::vector<std::string> found(const std::vector<FoundPath>& list, const std::string& folder) {
+// What the walk of `start` found, each as "kind path-below-`folder`"; an
+// empty list when `start` could not be opened. `stopAtFirst` asks the walk
+// to stop as soon as anything is found.
+struct Walk {
+  bool opened = false;
+  std::vector<std::string> found;
+};
+
+Walk walk(const std::string& start, bool recurse, const std::string& folder, bool stopAtFirst = false) {
   static const char* const kinds[] = {"file", "not-a-file", "missing", "folder-link", "unreadable", "too-long"};
-  std::vector<std::string> shown;
-  for (const FoundPath& item : list) {
-    shown.push_back(std::string(kinds[static_cast<int>(item.kind)]) + " " + item.path.substr(folder.size()));
-  }
-  return shown;
+  Walk result;
+  std::stop_source stop;
+  result.opened = CollectFiles(start, recurse, [&](FoundPath item) {
+    result.found.push_back(std::string(kinds[static_cast<int>(item.kind)]) + " " + item.path.substr(folder.size()));
+    if (stopAtFirst) stop.request_stop();
+  }, stop.get_token());
+  return result;
 }
 
 TEST(CollectFiles, EachFolderFilesFirstThenSubfoldersInNameOrder) {
   TempFolder temp;
   makeTree(temp);
-  std::vector<FoundPath> list;
-  ASSERT_TRUE(CollectFiles(temp.path(), list, true));
+  const Walk tree = walk(temp.path(), true, temp.path());
+  ASSERT_TRUE(tree.opened);
   // Hidden file listed, hidden folder not walked, link to a file listed, link
   // to a folder not followed (it would loop forever) but named, like the FIFO.
-  EXPECT_EQ(found(list, temp.path()),
+  EXPECT_EQ(tree.found,
             (std::vector<std::string>{"file .hidden", "file a.txt", "file b.txt", "missing dangling", "file link.txt",
                                       "not-a-file pipe", "file sub1/y.txt", "file sub1/inner/x.txt",
                                       "folder-link sub1/loop", "file sub2/z.txt"}));
 }
 
-TEST(CollectFiles, WithoutRecurseOnlyTheFolderItself) {
+TEST(CollectFiles, WithoutRecurseOrAfterAStopOnlyTheFolderItself) {
   TempFolder temp;
   makeTree(temp);
-  std::vector<FoundPath> list;
-  ASSERT_TRUE(CollectFiles(temp.path() + "sub1", list, false));
-  EXPECT_EQ(found(list, temp.path()), std::vector<std::string>{"file sub1/y.txt"});
+  EXPECT_EQ(walk(temp.path() + "sub1", false, temp.path()).found,
+            std::vector<std::string>{"file sub1/y.txt"});
+  // The folder's own entries are listed in one go; no subfolder is entered.
+  EXPECT_EQ(walk(temp.path() + "sub1", true, temp.path(), true).found, std::vector<std::string>{"file sub1/y.txt"});
 }
 
 TEST(CollectFiles, FolderThatCannotBeOpenedIsNamed) {
   TempFolder temp;
   temp.write("a/secret.txt", "s");
   temp.write("b/open.txt", "o");
-  std::vector<FoundPath> list;
   const OpensFail unopenable("/a");
-  ASSERT_TRUE(CollectFiles(temp.path(), list, true));
-  EXPECT_EQ(found(list, temp.path()), (std::vector<std::string>{"unreadable a", "file b/open.txt"}));
-  EXPECT_FALSE(CollectFiles(temp.path() + "a", list, true));
-  EXPECT_EQ(list.size(), 2u);
+  const Walk tree = walk(temp.path(), true, temp.path());
+  ASSERT_TRUE(tree.opened);
+  EXPECT_EQ(tree.found, (std::vector<std::string>{"unreadable a", "file b/open.txt"}));
+  const Walk unreadable = walk(temp.path() + "a", true, temp.path());
+  EXPECT_FALSE(unreadable.opened);
+  EXPECT_TRUE(unreadable.found.empty());
 }
 
 TEST(ListBaseName, LastComponentBeforeTheFinalSeparator) {

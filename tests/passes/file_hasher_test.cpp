@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <string>
 
 #include "tests/support/failing_calls.h"
@@ -31,11 +30,13 @@ std::string threeAndAHalfMiB() {
 TEST(FileHasher, ChecksumsOfAFileOfSeveralBlocksMatchOtherTools) {
   TempFolder temp;
   const std::string path = temp.write("big", threeAndAHalfMiB());
-  std::mutex disk;
-  for (std::mutex* spinning : {static_cast<std::mutex*>(nullptr), &disk}) {
-    FileHasher hasher(spinning);
+  for (const bool spinning : {false, true}) {
+    FileHasher hasher;
+    DiskTurns turns;
+    DiskTurns::Turn turn(turns, 0);
     std::int64_t blocks = 0;
-    const HashedFile md5 = hasher.hash(path, ChecksumKind::Md5, {}, [&](std::int64_t) { ++blocks; });
+    const HashedFile md5 =
+        hasher.hash(path, ChecksumKind::Md5, {}, [&](std::int64_t) { ++blocks; }, spinning ? &turn : nullptr);
     EXPECT_EQ(md5.status, FileReadStatus::Ok);
     EXPECT_EQ(md5.checksum, "82fafbc8a4e714087016b330eb1ff74f");
     EXPECT_EQ(md5.bytesRead, (7 << 20) / 2);

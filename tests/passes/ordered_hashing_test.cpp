@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cerrno>
 #include <stdexcept>
 #include <string>
@@ -42,6 +44,13 @@ class OrderedHashingTest : public ::testing::Test {
     requests_.push_back({temp_.makeFolder("folder"), ChecksumKind::Md5});
   }
 
+  // Hashing asked for every request.
+  std::unique_ptr<OrderedHashing> hashingAll(int jobs, bool spinning, std::stop_token stop = {}) const {
+    auto hashing = std::make_unique<OrderedHashing>(jobs, spinning, std::move(stop));
+    for (const HashRequest& request : requests_) hashing->add(request);
+    return hashing;
+  }
+
   TempFolder temp_;
   std::vector<HashRequest> requests_;
   std::vector<std::string> expected_;
@@ -51,15 +60,18 @@ TEST_F(OrderedHashingTest, ResultsComeInRequestOrderWhateverTheWorkers) {
   for (const int jobs : {1, 2, 5, 0}) {
     for (const bool spinning : {false, true}) {
       SCOPED_TRACE("jobs " + std::to_string(jobs) + (spinning ? ", spinning disk" : ""));
-      OrderedHashing hashing(requests_, jobs, spinning, {});
+      const auto hashing = hashingAll(jobs, spinning);
       for (const std::string& checksum : expected_) {
-        const HashedFile result = hashing.next(kNoWait);
+        const HashedFile result = hashing->next(kNoWait);
         EXPECT_EQ(result.status, FileReadStatus::Ok);
         EXPECT_EQ(result.checksum, checksum);
       }
-      EXPECT_EQ(hashing.next(kNoWait).status, FileReadStatus::Missing);
-      EXPECT_EQ(hashing.next(kNoWait).status, FileReadStatus::NotAFile);
-      EXPECT_EQ(hashing.bytesRead(), 1 + 4096 + (1 << 20) - 1 + (1 << 20) + (5 << 20) / 2 + 3);
+      EXPECT_EQ(hashing->next(kNoWait).status, FileReadStatus::Missing);
+      EXPECT_EQ(hashing->next(kNoWait).status, FileReadStatus::NotAFile);
+      EXPECT_THROW(hashing->next(kNoWait), std::out_of_range);
+      const std::int64_t allBytes = 1 + 4096 + (1 << 20) - 1 + (1 << 20) + (5 << 20) / 2 + 3;
+      EXPECT_EQ(hashing->bytesRead(), allBytes);
+      EXPECT_EQ(hashing->totalBytes(), allBytes);
     }
   }
 }
@@ -69,11 +81,11 @@ TEST_F(OrderedHashingTest, StopRequestGivesCancelledResults) {
   for (const int jobs : {1, 3}) {
     std::stop_source stop;
     stop.request_stop();
-    OrderedHashing hashing(requests_, jobs, false, stop.get_token());
-    const HashedFile result = hashing.next(kNoWait);
+    const auto hashing = hashingAll(jobs, false, stop.get_token());
+    const HashedFile result = hashing->next(kNoWait);
     EXPECT_TRUE(result.cancelled) << "jobs " << jobs;
     EXPECT_TRUE(result.checksum.empty());
-    EXPECT_EQ(hashing.bytesRead(), 0);
+    EXPECT_EQ(hashing->bytesRead(), 0);
   }
 }
 
@@ -82,8 +94,34 @@ ssize_t throwingRead(int, void*, size_t) { throw std::runtime_error("read explod
 TEST_F(OrderedHashingTest, ExceptionOfAWorkerIsThrownOnTheCallingThread) {
   const platform::ScopedSystemCalls restore;
   platform::systemCalls().read = throwingRead;
-  OrderedHashing hashing(requests_, 2, false, {});
-  EXPECT_THROW(hashing.next(kNoWait), std::runtime_error);
+  const auto hashing = hashingAll(2, false);
+  EXPECT_THROW(hashing->next(kNoWait), std::runtime_error);
+}
+
+// Before anything is read, the total is what the folders tell.
+TEST_F(OrderedHashingTest, TotalOfFilesNotReadYetComesFromTheirSizes) {
+  OrderedHashing hashing(1, false, {});
+  for (const HashRequest& request : requests_) hashing.add(request);
+  EXPECT_EQ(hashing.totalBytes(), 1 + 4096 + (1 << 20) - 1 + (1 << 20) + (5 << 20) / 2 + 3);
+  hashing.next(kNoWait);
+  EXPECT_EQ(hashing.awaitedSize(), 1);
+}
+
+// A later file never takes the disk while an earlier one may still need it,
+// whichever is released first.
+TEST(DiskTurns, TakenInOrderOfTheFiles) {
+  std::stop_source stopped;
+  stopped.request_stop();
+  DiskTurns turns;
+  DiskTurns::Turn first(turns, 0), second(turns, 1), third(turns, 2);
+  third.release();
+  EXPECT_FALSE(second.take(stopped.get_token()));  // would have waited
+  EXPECT_TRUE(first.take(stopped.get_token()));
+  first.release();
+  EXPECT_TRUE(second.take(stopped.get_token()));
+  second.release();
+  DiskTurns::Turn fourth(turns, 3);
+  EXPECT_TRUE(fourth.take(stopped.get_token()));  // the third was done long ago
 }
 
 TEST(WorkerCount, ZeroMeansOnePerProcessorAndTheCountIsBounded) {
