@@ -154,10 +154,11 @@ HashedFile OrderedHashing::awaitWorkers(const std::function<void()>& waiting) {
     if (slot.ready.load()) return std::move(slot.result);
     if (stop_.stop_requested()) return HashedFile{engines::FileReadStatus::OpenFailed, {}, 0, true};
     // Small files are done faster than a thread wakes up: once it has to
-    // wait, the pass waits for several results at once (the tick still ends
-    // the wait in time for the display, and for results already in).
+    // wait, the pass waits for several results at once. Should the last of
+    // them be in already, only the awaited one can still wake it.
     std::unique_lock lock(mutex_);
-    awaited_.store(std::min(consumed_ + kBatchPerWorker * workers_.size(), slots_.size() - 1));
+    const std::size_t batchEnd = std::min(consumed_ + kBatchPerWorker * workers_.size(), slots_.size() - 1);
+    awaited_.store(slots_[batchEnd].ready.load() ? consumed_ : batchEnd);
     const bool woken = slot.ready.load() || failed_.load() ||
                        resultReady_.wait_for(lock, kTick) == std::cv_status::no_timeout;
     awaited_.store(kNothingAwaited);
