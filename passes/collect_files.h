@@ -32,7 +32,8 @@ struct FoundPath {
 // A stop request ends the walk before the next folder. False, with nothing
 // found, when `folder` itself cannot be opened.
 using FoundPathSink = std::function<void(FoundPath)>;
-bool CollectFiles(const std::string& folder, bool recurse, const FoundPathSink& found, const std::stop_token& stop = {});
+bool CollectFiles(const std::string& folder, bool recurse, const FoundPathSink& found,
+                  const std::stop_token& stop = {});
 
 // The last component of a folder path that ends in '/' (or '\'): the
 // characters after the last separator before the final character.

@@ -132,14 +132,15 @@ HashedFile OrderedHashing::next(const std::function<void()>& waiting) {
 HashedFile OrderedHashing::hashHere(const std::function<void()>& waiting) {
   Slot& slot = slots_[consumed_];
   auto lastTick = std::chrono::steady_clock::now();
-  HashedFile result = hereHasher_.hash(slot.request.path, slot.request.kind, stop_.get_token(), [&](std::int64_t bytes) {
+  const auto onBlock = [&](std::int64_t bytes) {
     slot.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
     allBytes_.fetch_add(bytes, std::memory_order_relaxed);
     const auto now = std::chrono::steady_clock::now();
     if (now - lastTick < kTick) return;
     lastTick = now;
     waiting();
-  });
+  };
+  HashedFile result = hereHasher_.hash(slot.request.path, slot.request.kind, stop_.get_token(), onBlock);
   slot.ready.store(true);
   return result;
 }
