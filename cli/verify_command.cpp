@@ -217,8 +217,14 @@ passes::VerifyResult runPass(const VerifyOptions& options, PrintingObserver& obs
   if (result.outcome != passes::VerifyOutcome::Checked || !options.unlisted) return result;
   const std::vector<std::string> unlisted =
       options.listPath == kStandardInput
-          ? passes::findUnlistedFiles(folder, result.listName, listText, options.mode)
-          : passes::findUnlistedFilesOfList(folder, result.listName, options.mode);
+          ? passes::findUnlistedFiles(folder, result.listName, listText, options.mode, stop)
+          : passes::findUnlistedFilesOfList(folder, result.listName, options.mode, stop);
+  if (stop.stop_requested()) {
+    // Part of the section would pass for all of it.
+    observer.reportLine(language::translated(language::texts::PassCancelled), passes::ReportColour::Default);
+    result.outcome = passes::VerifyOutcome::Cancelled;
+    return result;
+  }
   passes::reportUnlistedFiles(unlisted, observer);
   return result;
 }

@@ -58,7 +58,8 @@ bool isNeverReported(std::string_view fileName) {
 }  // namespace
 
 std::vector<std::string> findUnlistedFiles(const std::string& folder, const std::string& listName,
-                                           std::string_view listText, ChecksumMode mode) {
+                                           std::string_view listText, ChecksumMode mode,
+                                           const std::stop_token& stop) {
   EntryPaths entries;
   listfile::readList(listText, mode, entries);
   const std::string folderPrefix = platform::withTrailingSlash(folder);
@@ -71,15 +72,15 @@ std::vector<std::string> findUnlistedFiles(const std::string& folder, const std:
     if (isNeverReported(fileName) || name == listPath || entries.paths.contains(name)) return;
     if (!entries.slashSeparated) std::replace(name.begin(), name.end(), '/', listfile::kNameSeparator);
     unlisted.push_back(std::move(name));
-  });
+  }, stop);
   return unlisted;
 }
 
 std::vector<std::string> findUnlistedFilesOfList(const std::string& folder, const std::string& listName,
-                                                 ChecksumMode mode) {
+                                                 ChecksumMode mode, const std::stop_token& stop) {
   const platform::FileContents list = platform::readWholeFile(platform::withTrailingSlash(folder) + listName);
   if (list.status != engines::FileReadStatus::Ok) return {};
-  return findUnlistedFiles(folder, listName, list.bytes, mode);
+  return findUnlistedFiles(folder, listName, list.bytes, mode, stop);
 }
 
 void reportUnlistedFiles(const std::vector<std::string>& names, VerifyObserver& observer) {

@@ -3,6 +3,7 @@
 // subfolders when the list has subfolder entries, that no entry names. Added
 // since the list was made, most likely; they are no failure of the list.
 
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,14 +18,16 @@ namespace zelk::passes {
 // as the verify pass opens it. Never named: the list `listName` itself, other
 // lists (".sfv", ".md5"), saved reports ("result.rtf"), and the temporary
 // files lists are written under. Hidden folders and links to folders are not
-// entered, as the create pass does not enter them.
+// entered, as the create pass does not enter them. A stop request ends the
+// search before the next folder, with the names found so far.
 std::vector<std::string> findUnlistedFiles(const std::string& folder, const std::string& listName,
-                                           std::string_view listText, ChecksumMode mode);
+                                           std::string_view listText, ChecksumMode mode,
+                                           const std::stop_token& stop = {});
 
 // The same for the list `listName` in `folder`, read again; empty when it
 // cannot be read.
 std::vector<std::string> findUnlistedFilesOfList(const std::string& folder, const std::string& listName,
-                                                 ChecksumMode mode);
+                                                 ChecksumMode mode, const std::stop_token& stop = {});
 
 // The report's section: a blank line, the heading with the count, and one line
 // per name, in the default colour. Nothing when `names` is empty.

@@ -111,6 +111,7 @@ VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
   connect(saveButton, &QPushButton::clicked, this, &VerifyWindow::onSaveClicked);
   connect(unlistedBox, &QCheckBox::toggled, this, &VerifyWindow::onUnlistedToggled);
   connect(&runner_, &PassRunner::finished, this, &VerifyWindow::onPassFinished);
+  connect(&unlistedSearch_, &PassRunner::finished, this, &VerifyWindow::onUnlistedSearched);
 }
 
 void VerifyWindow::resizeEvent(QResizeEvent* event) {
@@ -183,7 +184,7 @@ void VerifyWindow::onPassFinished() {
   reportView->moveCursor(QTextCursor::End);
   reportView->ensureCursorVisible();
   emit passFinished();
-  if (closeWhenPassEnds_) QDialog::reject();
+  if (closeWhenDone_) QDialog::reject();
 }
 
 void VerifyWindow::onCloseClicked() {
@@ -203,12 +204,13 @@ void VerifyWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void VerifyWindow::reject() {
-  if (!runner_.isRunning()) {
+  PassRunner& running = runner_.isRunning() ? runner_ : unlistedSearch_;
+  if (!running.isRunning()) {
     QDialog::reject();
     return;
   }
-  closeWhenPassEnds_ = true;
-  runner_.cancel();
+  closeWhenDone_ = true;
+  running.cancel();
 }
 
 void VerifyWindow::onSaveClicked() {
@@ -232,12 +234,28 @@ void VerifyWindow::onUnlistedToggled(bool shown) {
     return;
   }
   if (checkedList_.empty()) return;
+  unlistedBox->setEnabled(false);
+  saveButton->setEnabled(false);
+  unlistedSearch_.start([this, folder = platform::currentDirectory(), list = checkedList_,
+                         mode = checkedMode_](std::stop_token stop) {
+    std::vector<std::string> names = passes::findUnlistedFilesOfList(folder, list, mode, stop);
+    if (!stop.stop_requested()) unlistedSearch_.post([this, names = std::move(names)] { showUnlisted(names); });
+  });
+}
+
+void VerifyWindow::showUnlisted(const std::vector<std::string>& names) {
   unlistedStart_ = QTextCursor(reportView->document());
   unlistedStart_.movePosition(QTextCursor::End);
   // The section is added at this very position: the cursor stays before it.
   unlistedStart_.setKeepPositionOnInsert(true);
-  passes::reportUnlistedFiles(passes::findUnlistedFilesOfList(platform::currentDirectory(), checkedList_, checkedMode_),
-                              *this);
+  passes::reportUnlistedFiles(names, *this);
+}
+
+void VerifyWindow::onUnlistedSearched() {
+  unlistedBox->setEnabled(true);
+  saveButton->setEnabled(true);
+  emit unlistedSearched();
+  if (closeWhenDone_) QDialog::reject();
 }
 
 std::vector<passes::ColouredRun> VerifyWindow::reportRuns() const {

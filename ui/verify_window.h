@@ -62,7 +62,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   // where; throws std::runtime_error when the file cannot be written.
   void onSaveClicked();
   // Appends the section of files the checked list does not know, or takes it
-  // away again.
+  // away again. The folder is searched on a worker: meanwhile the box and
+  // "Save" are disabled; unlistedSearched() follows.
   void onUnlistedToggled(bool shown);
   // The close box as well: during the pass, cancels it and closes once it
   // has ended.
@@ -71,6 +72,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
  signals:
   // The pass runPass started has ended, or the chooser was declined.
   void passFinished();
+  // The search onUnlistedToggled started has ended, its section added.
+  void unlistedSearched();
 
  protected:
   // Starts runPass the first time only, once the window is on screen.
@@ -93,6 +96,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
 
   void showPassRunning(bool running);
   void onPassFinished();
+  void showUnlisted(const std::vector<std::string>& names);
+  void onUnlistedSearched();
 
   engines::ProgressSink& progress_;
   bool shown_ = false;
@@ -103,10 +108,11 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   listfile::ChecksumMode checkedMode_ = listfile::ChecksumMode::Automatic;
   QTextCursor unlistedStart_;  // where the section begins; moves with edits above it
   QString closeCaption_;
-  bool closeWhenPassEnds_ = false;
-  // Destroyed before the controls: a pass still running is cancelled and
-  // waited for while the window is whole.
+  bool closeWhenDone_ = false;
+  // Destroyed before the controls: a pass or search still running is
+  // cancelled and waited for while the window is whole.
   PassRunner runner_{"verify pass"};
+  PassRunner unlistedSearch_{"search for files not in the list"};
 };
 
 }  // namespace zelk::ui

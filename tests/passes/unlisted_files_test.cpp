@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,16 @@ TEST(UnlistedFiles, ListThatCannotBeReadNamesNothing) {
   TempFolder folder;
   writeTree(folder);
   EXPECT_EQ(findUnlistedFilesOfList(folder.path(), "none.sfv", ChecksumMode::Automatic), Names{});
+}
+
+TEST(UnlistedFiles, StoppedSearchEndsBeforeTheSubfolders) {
+  TempFolder folder;
+  writeTree(folder);
+  std::stop_source stop;
+  stop.request_stop();
+  const std::string list = "a.txt 00000000\r\nsub\\b.txt 00000000\r\n";
+  EXPECT_EQ(findUnlistedFiles(folder.path(), "tree.lst", list, ChecksumMode::Automatic, stop.get_token()),
+            Names{"new.txt"});
 }
 
 TEST(UnlistedFiles, SectionFollowsInTheDefaultColour) {

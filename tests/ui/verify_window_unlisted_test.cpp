@@ -1,6 +1,8 @@
 // The verify window's check box for the files the list does not know.
 
 #include <QCheckBox>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,7 +30,13 @@ TEST_F(VerifyWindowTest, UnlistedSectionComesAndGoesWithTheCheckBox) {
   EXPECT_EQ(window->unlistedBox->text().toStdString(), "Not in list");
   EXPECT_EQ(reportOf(*window), kReport);
 
+  QSignalSpy searched(window.get(), &VerifyWindow::unlistedSearched);
   window->unlistedBox->setChecked(true);
+  EXPECT_FALSE(window->unlistedBox->isEnabled());
+  EXPECT_FALSE(window->saveButton->isEnabled());
+  ASSERT_TRUE(searched.wait(60000)) << "the search did not end";
+  EXPECT_TRUE(window->unlistedBox->isEnabled());
+  EXPECT_TRUE(window->saveButton->isEnabled());
   std::vector<Line> withSection = kReport;
   withSection.insert(withSection.end(),
                      {{" ", "default"}, {"Files not in the list: 1", "default"}, {"added.txt", "default"}});
