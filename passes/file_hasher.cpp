@@ -1,5 +1,7 @@
 #include "passes/file_hasher.h"
 
+#include <algorithm>
+
 #include "passes/block_reader.h"
 #include "platform/files.h"
 
@@ -57,6 +59,43 @@ bool FileHasher::readAhead(platform::InputFile& file, engines::RunningChecksum& 
   }
 }
 
+bool FileHasher::readWholeInTurn(platform::InputFile& file, engines::RunningChecksum& checksum,
+                                 DiskTurns::Turn& diskTurn, const std::stop_token& stop, const BlockSeen& onBlock,
+                                 HashedFile& result) {
+  // A byte beyond the size tells a file that grew.
+  const std::int64_t capacity = file.size() + 1;
+  if (wholeFileCapacity_ < capacity) {
+    wholeFile_ = engines::detail::MakeAlignedBuffer(static_cast<std::size_t>(capacity));
+    wholeFileCapacity_ = capacity;
+  }
+  // Read a block at a time, as when streaming: one read of the whole file
+  // keeps the kernel's read-ahead from running ahead of it.
+  std::int64_t got = 0;
+  std::int64_t part = kBlockSize;
+  while (part == kBlockSize && got < capacity) {
+    part = file.read(wholeFile_.get() + got, static_cast<std::size_t>(std::min(kBlockSize, capacity - got)));
+    if (part < 0) break;
+    got += part;
+  }
+  diskTurn.release();
+  if (part < 0) {
+    result.status = FileReadStatus::ReadFailed;
+    return false;
+  }
+  // Hashed a block at a time, so the bar moves and a stop is heard.
+  while (result.bytesRead < got) {
+    const std::int64_t block = std::min(kBlockSize, got - result.bytesRead);
+    checksum.update(wholeFile_.get() + result.bytesRead, static_cast<std::size_t>(block));
+    result.bytesRead += block;
+    onBlock(block);
+    if (result.bytesRead < got && stop.stop_requested()) {
+      result.cancelled = true;
+      return false;
+    }
+  }
+  return true;
+}
+
 HashedFile FileHasher::hash(const std::string& path, engines::ChecksumKind kind, const std::stop_token& stop,
                             const std::function<void(std::int64_t)>& onBlock, DiskTurns::Turn* diskTurn) {
   HashedFile result;
@@ -83,16 +122,24 @@ HashedFile FileHasher::hash(const std::string& path, engines::ChecksumKind kind,
     result.bytesRead = got;
     onBlock(got);
   } else {
+    bool inTurn = false;
     if (diskTurn != nullptr) {
       if (file.cached(0, kBlockSize) && file.cached(size - 1, 1)) {
         diskTurn->release();
       } else if (!diskTurn->take(stop)) {
         result.cancelled = true;
         return result;
+      } else {
+        inTurn = true;
       }
     }
-    const bool ended = kind == engines::ChecksumKind::Md5 ? readAhead(file, checksum, stop, onBlock, result)
-                                                          : readHere(file, checksum, stop, onBlock, result);
+    bool ended = false;
+    if (inTurn && size <= wholeFileLimit_) {
+      ended = readWholeInTurn(file, checksum, *diskTurn, stop, onBlock, result);
+    } else {
+      ended = kind == engines::ChecksumKind::Md5 ? readAhead(file, checksum, stop, onBlock, result)
+                                                 : readHere(file, checksum, stop, onBlock, result);
+    }
     if (!ended) return result;
   }
   result.status = file.checkUnchanged(result.bytesRead);

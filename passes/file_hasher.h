@@ -25,8 +25,16 @@ struct HashedFile {
   bool cancelled = false;  // the pass was stopped before the file was read whole: no verdict
 };
 
+// The memory a FileHasher holds for reading, besides a file read whole.
+inline constexpr std::int64_t kHasherBuffers = std::int64_t{2} << 20;
+
 class FileHasher {
  public:
+  // A file of up to `wholeFileLimit` bytes that has to wait for its turn at
+  // a spinning disk is read whole in that turn and hashed after it, so the
+  // disk streams the next file while this one is hashed.
+  explicit FileHasher(std::int64_t wholeFileLimit = 0) : wholeFileLimit_(wholeFileLimit) {}
+
   // `onBlock` is told the size of every block read, on this thread. Given a
   // `diskTurn`, a file of a block or more whose data is not all in memory is
   // read in that turn: the heads stream one file at a time. Small files cost
@@ -44,8 +52,14 @@ class FileHasher {
                 const BlockSeen& onBlock, HashedFile& result);
   bool readAhead(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
                  const BlockSeen& onBlock, HashedFile& result);
+  // Reads the file whole, gives up `diskTurn`, then hashes what it read.
+  bool readWholeInTurn(platform::InputFile& file, engines::RunningChecksum& checksum, DiskTurns::Turn& diskTurn,
+                       const std::stop_token& stop, const BlockSeen& onBlock, HashedFile& result);
 
   engines::detail::AlignedBuffer buffers_[2];
+  std::int64_t wholeFileLimit_;
+  engines::detail::AlignedBuffer wholeFile_;  // grown to the largest file read whole
+  std::int64_t wholeFileCapacity_ = 0;
 };
 
 }  // namespace zelk::passes

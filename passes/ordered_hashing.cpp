@@ -13,6 +13,8 @@ namespace {
 
 constexpr auto kTick = std::chrono::milliseconds(100);
 constexpr std::size_t kBatchPerWorker = 8;
+// What all workers together may hold for reading, whatever the folder holds.
+constexpr std::int64_t kAllBuffers = std::int64_t{64} << 20;
 
 }  // namespace
 
@@ -82,7 +84,7 @@ OrderedHashing::Claimed OrderedHashing::claim() {
 }
 
 void OrderedHashing::work() {
-  FileHasher hasher;
+  FileHasher hasher(std::max<std::int64_t>(0, kAllBuffers / workerLimit_ - kHasherBuffers));
   const std::stop_token stop = stop_.get_token();
   try {
     for (Claimed next = claim(); next.slot != nullptr; next = claim()) {

@@ -30,7 +30,9 @@ struct HashRequest {
 };
 
 // The number of workers `jobs` asks for: 0 means one per processor; never
-// more than kMaxJobs, each holding two read buffers of 1 MiB.
+// more than kMaxJobs. Together they hold at most 64 MiB for reading: two
+// buffers of 1 MiB each, and on a spinning disk a file read whole in the
+// room that leaves.
 inline constexpr int kMaxJobs = 32;
 int workerCount(int jobs);
 

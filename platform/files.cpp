@@ -169,7 +169,7 @@ bool InputFile::cached(std::int64_t offset, std::int64_t length) const {
   char byte = 0;
   iovec vector{&byte, 1};
   // RWF_NOWAIT fails with EAGAIN instead of waiting for the disk.
-  return ::preadv2(fd_, &vector, 1, offset + length - 1, RWF_NOWAIT) >= 0;
+  return systemCalls().preadv2(fd_, &vector, 1, offset + length - 1, RWF_NOWAIT) >= 0;
 }
 
 void InputFile::close() {

@@ -12,7 +12,7 @@ int openFile(const char* path, int flags, mode_t mode) { return ::open(path, fla
 }  // namespace
 
 SystemCalls& systemCalls() {
-  static SystemCalls calls{openFile, ::read, ::write, ::fsync, ::close};
+  static SystemCalls calls{openFile, ::read, ::write, ::fsync, ::close, ::preadv2};
   return calls;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 // The one seam between the program and the kernel's file calls. Production code
-// reaches open/read/write/fsync/close only through systemCalls(), so tests can
-// make them fail (an unreadable file, a full disk) without needing such a disk.
+// reaches open/read/write/fsync/close, and preadv2 (which tells whether data is
+// in memory), only through systemCalls(), so tests can make them fail (an
+// unreadable file, a full disk, data that has to come from the disk) without
+// needing such a disk.
 
 #include <sys/types.h>
+#include <sys/uio.h>
 
 namespace zelk::platform {
 
@@ -13,6 +16,7 @@ struct SystemCalls {
   ssize_t (*write)(int fd, const void* buffer, size_t size);
   int (*fsync)(int fd);
   int (*close)(int fd);
+  ssize_t (*preadv2)(int fd, const iovec* vectors, int count, off_t offset, int flags);
 };
 
 // The process-wide table; initialised with the C library's calls.

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "platform/system_calls.h"
 #include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
@@ -43,6 +46,45 @@ TEST(FileHasher, ChecksumsOfAFileOfSeveralBlocksMatchOtherTools) {
     EXPECT_EQ(blocks, 4);
     EXPECT_EQ(hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks).checksum, "9319ae9c");
   }
+}
+
+// Data that has to come from a spinning disk: a file within the limit is
+// read whole in its turn, and the next file may have the disk while this one
+// is still hashed; a larger one keeps the turn to its end. Same checksums.
+TEST(FileHasher, FileFromTheDiskIsReadWholeInItsTurnWhenItFits) {
+  TempFolder temp;
+  const std::string path = temp.write("big", threeAndAHalfMiB());
+  const platform::ScopedSystemCalls restore;
+  platform::systemCalls().preadv2 = [](int, const iovec*, int, off_t, int) -> ssize_t {
+    errno = EAGAIN;
+    return -1;
+  };
+  std::stop_source stopped;
+  stopped.request_stop();
+  for (const std::int64_t limit : {std::int64_t{4} << 20, std::int64_t{3} << 20}) {
+    SCOPED_TRACE(limit);
+    DiskTurns turns;
+    DiskTurns::Turn turn(turns, 0), next(turns, 1);
+    FileHasher hasher(limit);
+    bool nextHadTheDisk = false;
+    const HashedFile md5 = hasher.hash(path, ChecksumKind::Md5, {}, [&](std::int64_t) {
+      nextHadTheDisk = nextHadTheDisk || next.take(stopped.get_token());
+    }, &turn);
+    EXPECT_EQ(md5.checksum, "82fafbc8a4e714087016b330eb1ff74f");
+    EXPECT_EQ(nextHadTheDisk, limit >= (7 << 20) / 2);
+  }
+  // Read whole, it fails or changes as it would when streamed, and the disk is free again.
+  DiskTurns turns;
+  FileHasher hasher(std::int64_t{4} << 20);
+  {
+    const testing::ReadsFailAfter failing(std::int64_t{2} << 20);
+    DiskTurns::Turn turn(turns, 0), next(turns, 1);
+    EXPECT_EQ(hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks, &turn).status, FileReadStatus::ReadFailed);
+    EXPECT_TRUE(next.take(stopped.get_token()));
+  }
+  const testing::GrowsWhileRead growing("big");
+  DiskTurns::Turn turn(turns, 2);
+  EXPECT_EQ(hasher.hash(path, ChecksumKind::Md5, {}, kIgnoreBlocks, &turn).status, FileReadStatus::Changed);
 }
 
 TEST(FileHasher, StopBetweenBlocksLeavesNoVerdict) {
