@@ -9,8 +9,10 @@ namespace zelk::passes {
 namespace {
 
 constexpr auto kReportInterval = std::chrono::milliseconds(100);
-// Speeds taken over less time than this say more about the start than the pass.
-constexpr double kShortestMeasurement = 0.25;
+// Speeds taken over less time than this say more about the start than the
+// pass, so the first report waits for it; a pass over a few thousand small
+// files is often over by then and never asks for their sizes.
+constexpr auto kShortestMeasurement = std::chrono::milliseconds(250);
 
 }  // namespace
 
@@ -65,13 +67,13 @@ void ProgressDisplay::takeTotal() {
 
 void ProgressDisplay::report(std::int64_t bytesDone, bool force) {
   const auto now = std::chrono::steady_clock::now();
-  if (!force && now - lastReport_ < kReportInterval) return;
+  if (!force && (now - lastReport_ < kReportInterval || now - started_ < kShortestMeasurement)) return;
   lastReport_ = now;
   takeTotal();
   // Files that grew while they were read must not take the total past 100 %.
   progress_.bytesDone = std::min(bytesDone, progress_.bytesTotal);
   const double seconds = std::chrono::duration<double>(now - started_).count();
-  if (seconds >= kShortestMeasurement && progress_.bytesDone > 0) {
+  if (now - started_ >= kShortestMeasurement && progress_.bytesDone > 0) {
     progress_.bytesPerSecond = static_cast<double>(progress_.bytesDone) / seconds;
     progress_.secondsLeft = static_cast<double>(progress_.bytesTotal - progress_.bytesDone) / progress_.bytesPerSecond;
   }

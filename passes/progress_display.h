@@ -1,9 +1,9 @@
 #pragma once
 // What a pass shows while it waits for checksums: the bar of the file it
 // waits for (shown before, set about ten times a second and when the file is
-// done, hidden after), and the overall progress about ten times a second and
-// once when the last file is done. Everything is called on the thread that
-// runs the pass.
+// done, hidden after), and the overall progress about ten times a second
+// from a quarter of a second in, and once when the last file is done.
+// Everything is called on the thread that runs the pass.
 
 #include <chrono>
 #include <cstdint>
