@@ -65,8 +65,8 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   // away again. The folder is searched on a worker: meanwhile the box and
   // "Save" are disabled; unlistedSearched() follows.
   void onUnlistedToggled(bool shown);
-  // The close box as well: during the pass, cancels it and closes once it
-  // has ended.
+  // The close box as well: during the pass or the search for files not in
+  // the list, cancels it and closes once it has ended.
   void reject() override;
 
  signals:
