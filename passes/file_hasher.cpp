@@ -1,6 +1,7 @@
 #include "passes/file_hasher.h"
 
 #include <algorithm>
+#include <span>
 
 #include "passes/block_reader.h"
 #include "platform/files.h"
@@ -15,6 +16,18 @@ using engines::FileReadStatus;
 // needs whatever the folder holds.
 constexpr std::int64_t kBlockSize = std::int64_t{1} << 20;
 
+// Hashes a block of the file and counts it. Unless it is the `last`, a stop
+// asked for meanwhile leaves the file without a verdict: false.
+bool hashBlock(std::span<const std::uint8_t> bytes, bool last, engines::RunningChecksum& checksum,
+               const std::stop_token& stop, const std::function<void(std::int64_t)>& onBlock, HashedFile& result) {
+  checksum.update(bytes.data(), bytes.size());
+  result.bytesRead += static_cast<std::int64_t>(bytes.size());
+  onBlock(static_cast<std::int64_t>(bytes.size()));
+  if (last || !stop.stop_requested()) return true;
+  result.cancelled = true;
+  return false;
+}
+
 }  // namespace
 
 bool FileHasher::readHere(platform::InputFile& file, engines::RunningChecksum& checksum, const std::stop_token& stop,
@@ -25,17 +38,14 @@ bool FileHasher::readHere(platform::InputFile& file, engines::RunningChecksum& c
       result.status = FileReadStatus::ReadFailed;
       return false;
     }
-    checksum.update(buffers_[0].get(), static_cast<std::size_t>(got));
-    result.bytesRead += got;
-    onBlock(got);
     // InputFile fills the buffer unless the file has ended. A file that has
     // grown past its size has changed, and one that keeps growing would
     // never end.
-    if (got < kBlockSize || result.bytesRead > file.size()) return true;
-    if (stop.stop_requested()) {
-      result.cancelled = true;
+    const bool last = got < kBlockSize || result.bytesRead + got > file.size();
+    if (!hashBlock({buffers_[0].get(), static_cast<std::size_t>(got)}, last, checksum, stop, onBlock, result)) {
       return false;
     }
+    if (last) return true;
   }
 }
 
@@ -48,14 +58,8 @@ bool FileHasher::readAhead(platform::InputFile& file, engines::RunningChecksum& 
       result.status = FileReadStatus::ReadFailed;
       return false;
     }
-    checksum.update(block.bytes.data(), block.bytes.size());
-    result.bytesRead += static_cast<std::int64_t>(block.bytes.size());
-    onBlock(static_cast<std::int64_t>(block.bytes.size()));
+    if (!hashBlock(block.bytes, block.last, checksum, stop, onBlock, result)) return false;
     if (block.last) return true;
-    if (stop.stop_requested()) {
-      result.cancelled = true;
-      return false;
-    }
   }
 }
 
@@ -85,13 +89,8 @@ bool FileHasher::readWholeInTurn(platform::InputFile& file, engines::RunningChec
   // Hashed a block at a time, so the bar moves and a stop is heard.
   while (result.bytesRead < got) {
     const std::int64_t block = std::min(kBlockSize, got - result.bytesRead);
-    checksum.update(wholeFile_.get() + result.bytesRead, static_cast<std::size_t>(block));
-    result.bytesRead += block;
-    onBlock(block);
-    if (result.bytesRead < got && stop.stop_requested()) {
-      result.cancelled = true;
-      return false;
-    }
+    const std::span<const std::uint8_t> bytes(wholeFile_.get() + result.bytesRead, static_cast<std::size_t>(block));
+    if (!hashBlock(bytes, result.bytesRead + block == got, checksum, stop, onBlock, result)) return false;
   }
   return true;
 }
@@ -118,9 +117,7 @@ HashedFile FileHasher::hash(const std::string& path, engines::ChecksumKind kind,
       result.status = FileReadStatus::ReadFailed;
       return result;
     }
-    checksum.update(buffers_[0].get(), static_cast<std::size_t>(got));
-    result.bytesRead = got;
-    onBlock(got);
+    hashBlock({buffers_[0].get(), static_cast<std::size_t>(got)}, true, checksum, stop, onBlock, result);
   } else {
     bool inTurn = false;
     if (diskTurn != nullptr) {

@@ -68,9 +68,11 @@ OrderedHashing::Claimed OrderedHashing::claim() {
   const std::stop_token stop = stop_.get_token();
   if (!sealed_.load(std::memory_order_acquire)) {
     std::unique_lock lock(mutex_);
-    ++idleWorkers_;
-    queued_.wait(lock, stop, [this] { return claimed_.load() < slots_.size() || sealed_.load(); });
-    --idleWorkers_;
+    if (claimed_.load() >= slots_.size() && !sealed_.load()) {
+      ++idleWorkers_;
+      queued_.wait(lock, stop, [this] { return claimed_.load() < slots_.size() || sealed_.load(); });
+      --idleWorkers_;
+    }
     if (stop.stop_requested()) return {nullptr, 0};
     if (!sealed_.load()) {
       const std::size_t index = claimed_++;
