@@ -8,7 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
-#include "cli/jobs_option.h"
+#include "cli/option_values.h"
 #include "cli/terminal.h"
 #include "passes/create_pass.h"
 #include "platform/files.h"

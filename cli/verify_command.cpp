@@ -13,7 +13,7 @@
 
 #include "cli/commands.h"
 #include "cli/interrupt.h"
-#include "cli/jobs_option.h"
+#include "cli/option_values.h"
 #include "cli/terminal.h"
 #include "language/message_format.h"
 #include "language/texts.h"
@@ -53,16 +53,6 @@ struct VerifyOptions {
 bool usageError(const std::string& message) {
   std::fprintf(stderr, "zelk-sfv: %s\n%s\n", message.c_str(), kUsage);
   return false;
-}
-
-// The value of "--name VALUE" or "--name=VALUE" at arguments[i]; nullopt when
-// the argument is another option.
-std::optional<std::string> optionValue(const std::vector<std::string>& arguments, std::size_t& i,
-                                       const std::string& name) {
-  const std::string& argument = arguments[i];
-  if (argument.starts_with(name + "=")) return argument.substr(name.size() + 1);
-  if (argument != name) return std::nullopt;
-  return i + 1 < arguments.size() ? arguments[++i] : std::string();
 }
 
 std::optional<passes::ChecksumMode> parseMode(const std::string& text) {

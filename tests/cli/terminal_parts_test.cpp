@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/interrupt.h"
-#include "cli/jobs_option.h"
+#include "cli/option_values.h"
 #include "cli/terminal.h"
 
 namespace zelk::cli {

@@ -1,4 +1,5 @@
 #pragma once
+// Options that take a value, "--name VALUE" or "--name=VALUE"; among them
 // "--jobs N", the number of files both subcommands hash at once.
 
 #include <cstddef>
@@ -7,6 +8,12 @@
 #include <vector>
 
 namespace zelk::cli {
+
+// The value of "--name VALUE" or "--name=VALUE" at arguments[i], empty when
+// VALUE is missing; i is moved past a separate value. Nothing when
+// arguments[i] is another argument.
+std::optional<std::string> optionValue(const std::vector<std::string>& arguments, std::size_t& i,
+                                       const std::string& name);
 
 // Whether arguments[i] is "--jobs N" or "--jobs=N"; i is moved past a
 // separate value. `jobs` gets N, or 0 when N is missing or not a whole number

@@ -1,0 +1,25 @@
+#include "cli/option_values.h"
+
+#include <charconv>
+
+namespace zelk::cli {
+
+std::optional<std::string> optionValue(const std::vector<std::string>& arguments, std::size_t& i,
+                                       const std::string& name) {
+  const std::string& argument = arguments[i];
+  if (argument.starts_with(name + "=")) return argument.substr(name.size() + 1);
+  if (argument != name) return std::nullopt;
+  return i + 1 < arguments.size() ? arguments[++i] : std::string();
+}
+
+bool takeJobsOption(const std::vector<std::string>& arguments, std::size_t& i, int& jobs) {
+  const std::optional<std::string> value = optionValue(arguments, i, "--jobs");
+  if (!value) return false;
+  int count = 0;
+  const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), count);
+  const bool whole = error == std::errc() && end == value->data() + value->size();
+  jobs = whole && count >= 1 && count <= 1000 ? count : 0;
+  return true;
+}
+
+}  // namespace zelk::cli
