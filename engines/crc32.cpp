@@ -1,6 +1,9 @@
 #include "engines/crc32.h"
 
+#include <utility>
+
 #include "engines/crc32_kernels.h"
+#include "engines/hasher.h"
 
 namespace zelk::engines {
 
@@ -14,7 +17,20 @@ detail::Crc32Kernel FastestKernel() {
   return kernel;
 }
 
+class Crc32Hasher final : public Hasher {
+ public:
+  void update(std::span<const std::uint8_t> bytes) override {
+    crc_ = UpdateCrc32(crc_, bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  }
+  Digest finish() override { return Digest(Crc32Value(std::exchange(crc_, kPreset) ^ kPreset)); }
+
+ private:
+  std::uint32_t crc_ = kPreset;
+};
+
 }  // namespace
+
+std::unique_ptr<Hasher> MakeCrc32Hasher() { return std::make_unique<Crc32Hasher>(); }
 
 std::uint32_t UpdateCrc32(std::uint32_t crc, const std::uint8_t* data, std::int64_t count) {
   if (count <= 0) return crc;

@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
 #include "engines/checksum_types.h"
+#include "engines/hasher.h"
 #include "engines/progress.h"
 
 namespace zelk::engines {
@@ -23,6 +25,9 @@ std::uint32_t UpdateCrc32(std::uint32_t crc, const std::uint8_t* data, std::int6
 // The one-lookup-per-byte table loop: the reference every faster method must
 // agree with, and the tail handler of the folding methods.
 std::uint32_t UpdateCrc32Bytewise(std::uint32_t crc, const std::uint8_t* data, std::int64_t count);
+
+// A Hasher giving the finished CRC-32, most significant byte first.
+std::unique_ptr<Hasher> MakeCrc32Hasher();
 
 // The finished CRC-32 of a memory block.
 Crc32Value StreamCrc32(std::span<const std::uint8_t> bytes);

@@ -1,5 +1,6 @@
 #include "engines/md5.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -63,7 +64,32 @@ void Wipe(void* memory, std::size_t size) {
   asm volatile("" : : "r"(memory) : "memory");
 }
 
+class Md5Hasher final : public Hasher {
+ public:
+  Md5Hasher() { MD5Init(context_); }
+  void update(std::span<const std::uint8_t> bytes) override {
+    // MD5Update counts in 32 bits.
+    constexpr std::size_t kLargest = std::size_t{1} << 30;
+    while (!bytes.empty()) {
+      const std::size_t part = std::min(bytes.size(), kLargest);
+      MD5Update(context_, bytes.data(), static_cast<std::uint32_t>(part));
+      bytes = bytes.subspan(part);
+    }
+  }
+  Digest finish() override {
+    Md5Digest digest;
+    MD5Final(digest, context_);
+    MD5Init(context_);
+    return Digest(digest.bytes());
+  }
+
+ private:
+  TMD5Context context_;
+};
+
 }  // namespace
+
+std::unique_ptr<Hasher> MakeMd5Hasher() { return std::make_unique<Md5Hasher>(); }
 
 void MD5Init(TMD5Context& context) {
   std::memset(&context, 0, sizeof context);

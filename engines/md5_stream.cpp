@@ -1,8 +1,6 @@
 #include "engines/md5.h"
 
-#include "engines/input_file_buf.h"
 #include "engines/progress_meter.h"
-#include "platform/files.h"
 
 namespace zelk::engines {
 
@@ -51,19 +49,6 @@ FileChecksum<Md5Digest> MD5Stream(std::istream& stream, std::int64_t sizeForProg
   FileChecksum<Md5Digest> result;
   result.status = ok ? FileReadStatus::Ok : FileReadStatus::ReadFailed;
   if (ok) result.value = digest;
-  return result;
-}
-
-FileChecksum<Md5Digest> MD5File(const std::string& fileName, ProgressSink* progress) {
-  platform::InputFile file;
-  FileChecksum<Md5Digest> result;
-  result.status = file.open(fileName);
-  if (!result.ok()) return result;
-  detail::InputFileBuf buffer(file);
-  std::istream stream(&buffer);
-  result = MD5Stream(stream, file.size(), progress);
-  if (result.ok()) result.status = file.checkUnchanged(buffer.delivered());
-  if (!result.ok()) result.value = {};
   return result;
 }
 

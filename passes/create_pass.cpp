@@ -187,7 +187,7 @@ EntriesWritten writeEntries(const std::vector<PlannedLine>& lines, OrderedHashin
         return written;
       }
       reason = leftOutFor(hashed.status);
-      checksum = std::move(hashed.checksum);
+      if (const engines::Digest* digest = hashed.digests.of(kind)) checksum = digest->toHex();
     }
     line = planned.name;
     if (reason) {

@@ -11,6 +11,8 @@
 #include <stop_token>
 #include <vector>
 
+#include "engines/file_hasher.h"
+
 namespace zelk::passes {
 
 class DiskTurns {
@@ -18,18 +20,18 @@ class DiskTurns {
   // The turn of the file asked for at `index`. Every index from 0 on must
   // get a Turn, and every Turn be released (at the latest when it ends),
   // or later files wait for ever.
-  class Turn {
+  class Turn final : public engines::ReadTurn {
    public:
     Turn(DiskTurns& turns, std::size_t index) : turns_(turns), index_(index) {}
-    ~Turn() { release(); }
+    ~Turn() override { release(); }
     Turn(const Turn&) = delete;
     Turn& operator=(const Turn&) = delete;
 
     // Waits until every earlier file is done with the disk. False when the
     // stop came first.
-    bool take(const std::stop_token& stop);
+    bool take(const std::stop_token& stop) override;
     // This file needs the disk no longer, or never did.
-    void release();
+    void release() override;
 
    private:
     DiskTurns& turns_;

@@ -86,17 +86,21 @@ OrderedHashing::Claimed OrderedHashing::claim() {
 }
 
 void OrderedHashing::work() {
-  FileHasher hasher(std::max<std::int64_t>(0, kAllBuffers / workerLimit_ - kHasherBuffers));
+  engines::ReadSettings settings;
+  settings.wholeFileLimit = std::max<std::int64_t>(0, kAllBuffers / workerLimit_ - engines::kHasherBuffers);
+  engines::FileHasher hasher(settings);
   const std::stop_token stop = stop_.get_token();
   try {
     for (Claimed next = claim(); next.slot != nullptr; next = claim()) {
       Slot& slot = *next.slot;
       std::optional<DiskTurns::Turn> turn;
       if (diskTurns_) turn.emplace(*diskTurns_, next.index);
-      slot.result = hasher.hash(slot.request.path, slot.request.kind, stop, [&](std::int64_t bytes) {
+      engines::ReadEvents events;
+      events.block = [&](std::int64_t bytes) {
         slot.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
         allBytes_.fetch_add(bytes, std::memory_order_relaxed);
-      }, turn ? &*turn : nullptr);
+      };
+      slot.result = hasher.hash(slot.request.path, slot.request.kinds, stop, events, turn ? &*turn : nullptr);
       turn.reset();
       slot.ready.store(true);
       // Waking the waiting thread costs a system call and a switch: only
@@ -136,7 +140,8 @@ HashedFile OrderedHashing::next(const std::function<void()>& waiting) {
 HashedFile OrderedHashing::hashHere(const std::function<void()>& waiting) {
   Slot& slot = slots_[consumed_];
   auto lastTick = std::chrono::steady_clock::now();
-  const auto onBlock = [&](std::int64_t bytes) {
+  engines::ReadEvents events;
+  events.block = [&](std::int64_t bytes) {
     slot.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
     allBytes_.fetch_add(bytes, std::memory_order_relaxed);
     const auto now = std::chrono::steady_clock::now();
@@ -144,7 +149,7 @@ HashedFile OrderedHashing::hashHere(const std::function<void()>& waiting) {
     lastTick = now;
     waiting();
   };
-  HashedFile result = hereHasher_.hash(slot.request.path, slot.request.kind, stop_.get_token(), onBlock);
+  HashedFile result = hereHasher_.hash(slot.request.path, slot.request.kinds, stop_.get_token(), events);
   slot.ready.store(true);
   return result;
 }
@@ -157,7 +162,11 @@ HashedFile OrderedHashing::awaitWorkers(const std::function<void()>& waiting) {
       std::rethrow_exception(failure_);
     }
     if (slot.ready.load()) return std::move(slot.result);
-    if (stop_.stop_requested()) return HashedFile{engines::FileReadStatus::OpenFailed, {}, 0, true};
+    if (stop_.stop_requested()) {
+      HashedFile cancelled;
+      cancelled.cancelled = true;
+      return cancelled;
+    }
     // Small files are done faster than a thread wakes up: once it has to
     // wait, the pass waits for several results at once. Should the last of
     // them be in already, only the awaited one can still wake it.

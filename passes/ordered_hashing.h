@@ -19,15 +19,17 @@
 #include <vector>
 
 #include "engines/checksum_types.h"
+#include "engines/file_hasher.h"
 #include "passes/disk_turns.h"
-#include "passes/file_hasher.h"
 
 namespace zelk::passes {
 
 struct HashRequest {
   std::string path;
-  engines::ChecksumKind kind;
+  engines::KindSet kinds;  // the digests wanted of the file (see FileHasher::hash)
 };
+
+using engines::HashedFile;
 
 // The number of workers `jobs` asks for: 0 means one per processor; never
 // more than kMaxJobs. Together they hold at most 64 MiB for reading: two
@@ -111,7 +113,7 @@ class OrderedHashing {
   std::unique_ptr<DiskTurns> diskTurns_;  // only on a spinning disk
   std::stop_source stop_;
   std::stop_callback<std::function<void()>> forwardStop_;
-  FileHasher hereHasher_;
+  engines::FileHasher hereHasher_;
   std::vector<std::jthread> workers_;
 };
 

@@ -41,8 +41,11 @@ enum class Verdict { Intact, Modified, Unreadable, Missing };
 
 Verdict verdictOf(const HashedFile& hashed, const listfile::ListEntry& entry) {
   switch (hashed.status) {
-    case FileReadStatus::Ok:
-      return listfile::checksumTextsMatch(entry.expected, hashed.checksum) ? Verdict::Intact : Verdict::Modified;
+    case FileReadStatus::Ok: {
+      const engines::Digest* digest = hashed.digests.of(entry.kind);
+      const bool match = digest != nullptr && listfile::checksumTextsMatch(entry.expected, digest->toHex());
+      return match ? Verdict::Intact : Verdict::Modified;
+    }
     case FileReadStatus::ReadFailed:
     case FileReadStatus::Changed: return Verdict::Unreadable;
     case FileReadStatus::Missing:

@@ -135,6 +135,8 @@ FileReadStatus InputFile::open(const std::string& path) {
   ::fcntl(fd, F_SETFL, kFlags & ~O_NONBLOCK);
   if (info.st_size > kSequentialAdviceAbove) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
+  delivered_ = 0;
+  ended_ = false;
   size_ = info.st_size;
   modified_ = info.st_mtim;
   return FileReadStatus::Ok;
@@ -154,13 +156,15 @@ std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
   }
+  delivered_ += static_cast<std::int64_t>(filled);
+  ended_ = filled < capacity || delivered_ > size_;
   return static_cast<std::int64_t>(filled);
 }
 
-FileReadStatus InputFile::checkUnchanged(std::int64_t bytesRead) const {
+FileReadStatus InputFile::checkUnchanged() const {
   struct stat info {};
   if (fd_ < 0 || ::fstat(fd_, &info) != 0) return FileReadStatus::ReadFailed;
-  const bool unchanged = bytesRead == size_ && info.st_size == size_ && sameTime(info.st_mtim, modified_);
+  const bool unchanged = delivered_ == size_ && info.st_size == size_ && sameTime(info.st_mtim, modified_);
   return unchanged ? FileReadStatus::Ok : FileReadStatus::Changed;
 }
 
@@ -189,7 +193,7 @@ FileContents readWholeFile(const std::string& path) {
     contents.bytes.resize(static_cast<std::size_t>(file.size()) + 1);
     const std::int64_t got = file.read(contents.bytes.data(), contents.bytes.size());
     if (got < 0) return {FileReadStatus::ReadFailed, file.error(), {}};
-    contents.status = file.checkUnchanged(got);
+    contents.status = file.checkUnchanged();
     if (contents.status != FileReadStatus::Ok) return {contents.status, 0, {}};
     contents.bytes.resize(static_cast<std::size_t>(got));
   } catch (const std::bad_alloc&) {

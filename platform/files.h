@@ -57,10 +57,18 @@ class InputFile {
   // -1 when the file cannot be read.
   std::int64_t read(void* buffer, std::size_t capacity);
 
-  // For a reader that has read to the end: Ok when `bytesRead` is the size
-  // seen at open and the file still has that size and modification time;
-  // Changed otherwise.
-  FileReadStatus checkUnchanged(std::int64_t bytesRead) const;
+  // Whether the reads so far have reached the end of the data: the last one
+  // came back short, or more than size() bytes have come in all. Every
+  // reader stops there: a file that has grown past its size has changed,
+  // and one that keeps growing would never end.
+  bool ended() const { return ended_; }
+  // The bytes read() has delivered since the file was opened.
+  std::int64_t delivered() const { return delivered_; }
+
+  // For a reader that has read to the end: Ok when the bytes delivered are
+  // the size seen at open and the file still has that size and modification
+  // time; Changed otherwise.
+  FileReadStatus checkUnchanged() const;
 
   // Whether the page cache already holds the last byte of the `length` bytes
   // from `offset`: a reader going forward then needs no disk for them. Only a
@@ -77,6 +85,8 @@ class InputFile {
   std::int64_t size_ = 0;
   timespec modified_{};
   int error_ = 0;
+  std::int64_t delivered_ = 0;
+  bool ended_ = false;
 };
 
 // A whole file read into memory, or why it could not be.

@@ -59,8 +59,9 @@ TEST(InputFile, ReadsRegularFileAndLinkToIt) {
     char buffer[16] = {};
     ASSERT_EQ(input.read(buffer, sizeof buffer), 5);
     EXPECT_EQ(std::string(buffer, 5), std::string("ab\0cd", 5));
+    EXPECT_TRUE(input.ended());
     EXPECT_EQ(input.read(buffer, sizeof buffer), 0);
-    EXPECT_EQ(input.checkUnchanged(5), FileReadStatus::Ok);
+    EXPECT_EQ(input.checkUnchanged(), FileReadStatus::Ok);
   }
 }
 
@@ -127,7 +128,9 @@ TEST(InputFile, TellsAFileThatChangedWhileItWasRead) {
     InputFile input;
     ASSERT_EQ(input.open(file), FileReadStatus::Ok);
     c.change();
-    EXPECT_EQ(input.checkUnchanged(c.bytesRead), FileReadStatus::Changed) << c.label;
+    std::string bytes(static_cast<std::size_t>(c.bytesRead), '\0');
+    input.read(bytes.data(), bytes.size());
+    EXPECT_EQ(input.checkUnchanged(), FileReadStatus::Changed) << c.label;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "passes/file_hasher.h"
+#include "engines/file_hasher.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,20 +7,42 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "platform/system_calls.h"
 #include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
-namespace zelk::passes {
+namespace zelk::engines {
 namespace {
 
-using engines::ChecksumKind;
-using engines::FileReadStatus;
 using testing::TempFolder;
 
-const auto kIgnoreBlocks = [](std::int64_t) {};
+// A turn at the disk that is always free, and remembers what was done with it.
+class RecordingTurn final : public ReadTurn {
+ public:
+  bool take(const std::stop_token&) override {
+    taken = true;
+    return true;
+  }
+  void release() override { released = true; }
+  bool taken = false;
+  bool released = false;
+};
+
+ReadEvents countingBlocks(std::int64_t& blocks) { return {{}, [&blocks](std::int64_t) { ++blocks; }}; }
+
+std::string hexOf(const HashedFile& file, ChecksumKind kind) {
+  const Digest* digest = file.digests.of(kind);
+  return digest != nullptr ? digest->toHex() : std::string();
+}
+
+FileHasher withLimit(std::int64_t wholeFileLimit) {
+  ReadSettings settings;
+  settings.wholeFileLimit = wholeFileLimit;
+  return FileHasher(settings);
+}
 
 // Three and a half blocks of 1 MiB of "abc" repeated: md5sum and rhash --crc32 give these.
 std::string threeAndAHalfMiB() {
@@ -35,17 +57,31 @@ TEST(FileHasher, ChecksumsOfAFileOfSeveralBlocksMatchOtherTools) {
   const std::string path = temp.write("big", threeAndAHalfMiB());
   for (const bool spinning : {false, true}) {
     FileHasher hasher;
-    DiskTurns turns;
-    DiskTurns::Turn turn(turns, 0);
+    RecordingTurn turn;
     std::int64_t blocks = 0;
-    const HashedFile md5 =
-        hasher.hash(path, ChecksumKind::Md5, {}, [&](std::int64_t) { ++blocks; }, spinning ? &turn : nullptr);
+    const HashedFile md5 = hasher.hash(path, ChecksumKind::Md5, {}, countingBlocks(blocks), spinning ? &turn : nullptr);
     EXPECT_EQ(md5.status, FileReadStatus::Ok);
-    EXPECT_EQ(md5.checksum, "82fafbc8a4e714087016b330eb1ff74f");
+    EXPECT_EQ(hexOf(md5, ChecksumKind::Md5), "82fafbc8a4e714087016b330eb1ff74f");
     EXPECT_EQ(md5.bytesRead, (7 << 20) / 2);
     EXPECT_EQ(blocks, 4);
-    EXPECT_EQ(hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks).checksum, "9319ae9c");
+    EXPECT_EQ(hexOf(hasher.hash(path, ChecksumKind::Crc32, {}), ChecksumKind::Crc32), "9319ae9c");
   }
+}
+
+TEST(FileHasher, OneReadGivesEveryKindAskedFor) {
+  TempFolder temp;
+  for (const std::string& bytes : {std::string("abc"), threeAndAHalfMiB()}) {
+    const std::string path = temp.write("file", bytes);
+    KindSet both(ChecksumKind::Crc32);
+    both.add(ChecksumKind::Md5);
+    FileHasher hasher;
+    const HashedFile result = hasher.hash(path, both, {});
+    EXPECT_EQ(hexOf(result, ChecksumKind::Crc32), bytes.size() == 3 ? "352441c2" : "9319ae9c");
+    EXPECT_EQ(hexOf(result, ChecksumKind::Md5),
+              bytes.size() == 3 ? "900150983cd24fb0d6963f7d28e17f72" : "82fafbc8a4e714087016b330eb1ff74f");
+  }
+  FileHasher hasher;
+  EXPECT_THROW(hasher.hash(temp.path() + "file", KindSet(), {}), std::invalid_argument);
 }
 
 // Data that has to come from a spinning disk: a file within the limit is
@@ -59,32 +95,28 @@ TEST(FileHasher, FileFromTheDiskIsReadWholeInItsTurnWhenItFits) {
     errno = EAGAIN;
     return -1;
   };
-  std::stop_source stopped;
-  stopped.request_stop();
   for (const std::int64_t limit : {std::int64_t{4} << 20, std::int64_t{3} << 20}) {
     SCOPED_TRACE(limit);
-    DiskTurns turns;
-    DiskTurns::Turn turn(turns, 0), next(turns, 1);
-    FileHasher hasher(limit);
-    bool nextHadTheDisk = false;
-    const HashedFile md5 = hasher.hash(path, ChecksumKind::Md5, {}, [&](std::int64_t) {
-      nextHadTheDisk = nextHadTheDisk || next.take(stopped.get_token());
-    }, &turn);
-    EXPECT_EQ(md5.checksum, "82fafbc8a4e714087016b330eb1ff74f");
-    EXPECT_EQ(nextHadTheDisk, limit >= (7 << 20) / 2);
+    RecordingTurn turn;
+    FileHasher hasher = withLimit(limit);
+    bool releasedWhileHashed = false;
+    const ReadEvents events{{}, [&](std::int64_t) { releasedWhileHashed = releasedWhileHashed || turn.released; }};
+    const HashedFile md5 = hasher.hash(path, ChecksumKind::Md5, {}, events, &turn);
+    EXPECT_TRUE(turn.taken);
+    EXPECT_EQ(hexOf(md5, ChecksumKind::Md5), "82fafbc8a4e714087016b330eb1ff74f");
+    EXPECT_EQ(releasedWhileHashed, limit >= (7 << 20) / 2);
   }
   // Read whole, it fails or changes as it would when streamed, and the disk is free again.
-  DiskTurns turns;
-  FileHasher hasher(std::int64_t{4} << 20);
+  FileHasher hasher = withLimit(std::int64_t{4} << 20);
   {
     const testing::ReadsFailAfter failing(std::int64_t{2} << 20);
-    DiskTurns::Turn turn(turns, 0), next(turns, 1);
-    EXPECT_EQ(hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks, &turn).status, FileReadStatus::ReadFailed);
-    EXPECT_TRUE(next.take(stopped.get_token()));
+    RecordingTurn turn;
+    EXPECT_EQ(hasher.hash(path, ChecksumKind::Crc32, {}, {}, &turn).status, FileReadStatus::ReadFailed);
+    EXPECT_TRUE(turn.released);
   }
   const testing::GrowsWhileRead growing("big");
-  DiskTurns::Turn turn(turns, 2);
-  EXPECT_EQ(hasher.hash(path, ChecksumKind::Md5, {}, kIgnoreBlocks, &turn).status, FileReadStatus::Changed);
+  RecordingTurn turn;
+  EXPECT_EQ(hasher.hash(path, ChecksumKind::Md5, {}, {}, &turn).status, FileReadStatus::Changed);
 }
 
 TEST(FileHasher, StopBetweenBlocksLeavesNoVerdict) {
@@ -93,13 +125,16 @@ TEST(FileHasher, StopBetweenBlocksLeavesNoVerdict) {
   std::stop_source stop;
   FileHasher hasher;
   std::int64_t blocks = 0;
-  const HashedFile result = hasher.hash(path, ChecksumKind::Md5, stop.get_token(), [&](std::int64_t) {
-    ++blocks;
-    stop.request_stop();
-  });
+  const ReadEvents events{{}, [&](std::int64_t) {
+                            ++blocks;
+                            stop.request_stop();
+                          }};
+  const HashedFile result = hasher.hash(path, ChecksumKind::Md5, stop.get_token(), events);
   EXPECT_TRUE(result.cancelled);
   EXPECT_EQ(blocks, 1);
-  EXPECT_TRUE(result.checksum.empty());
+  EXPECT_TRUE(result.digests.empty());
+  // The hasher starts the next file afresh.
+  EXPECT_EQ(hexOf(hasher.hash(path, ChecksumKind::Md5, {}), ChecksumKind::Md5), "82fafbc8a4e714087016b330eb1ff74f");
 }
 
 TEST(FileHasher, FilesThatFailOrChangeGiveNoChecksum) {
@@ -108,15 +143,15 @@ TEST(FileHasher, FilesThatFailOrChangeGiveNoChecksum) {
   FileHasher hasher;
   {
     const testing::ReadsFail failing("big");
-    const HashedFile result = hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks);
+    const HashedFile result = hasher.hash(path, ChecksumKind::Crc32, {});
     EXPECT_EQ(result.status, FileReadStatus::ReadFailed);
-    EXPECT_TRUE(result.checksum.empty());
+    EXPECT_TRUE(result.digests.empty());
   }
   {
     const testing::GrowsWhileRead growing("big");
-    const HashedFile result = hasher.hash(path, ChecksumKind::Md5, {}, kIgnoreBlocks);
+    const HashedFile result = hasher.hash(path, ChecksumKind::Md5, {});
     EXPECT_EQ(result.status, FileReadStatus::Changed);
-    EXPECT_TRUE(result.checksum.empty());
+    EXPECT_TRUE(result.digests.empty());
   }
 }
 
@@ -128,7 +163,7 @@ TEST(FileHasher, NamesThatCannotBeReadSayWhy) {
   const std::string big = temp.write("big", threeAndAHalfMiB());
   FileHasher hasher;
   for (const ChecksumKind kind : {ChecksumKind::Crc32, ChecksumKind::Md5}) {
-    const auto statusOf = [&](const std::string& path) { return hasher.hash(path, kind, {}, kIgnoreBlocks).status; };
+    const auto statusOf = [&](const std::string& path) { return hasher.hash(path, kind, {}).status; };
     EXPECT_EQ(statusOf(temp.path() + "missing"), FileReadStatus::Missing);
     EXPECT_EQ(statusOf(temp.path()), FileReadStatus::NotAFile);
     EXPECT_EQ(statusOf(fifo), FileReadStatus::NotAFile);
@@ -159,12 +194,12 @@ TEST(FileHasher, FileBeyondFourGiBMatchesOtherTools) {
   if (error) GTEST_SKIP() << "no room for a sparse 4 GiB file: " << error.message();
   std::ofstream(path, std::ios::binary | std::ios::app) << 'Z';
   FileHasher hasher;
-  const HashedFile crc = hasher.hash(path, ChecksumKind::Crc32, {}, kIgnoreBlocks);
-  EXPECT_EQ(crc.checksum, "ca67aa15");  // rhash --crc32
+  const HashedFile crc = hasher.hash(path, ChecksumKind::Crc32, {});
+  EXPECT_EQ(hexOf(crc, ChecksumKind::Crc32), "ca67aa15");  // rhash --crc32
   EXPECT_EQ(crc.bytesRead, (std::int64_t{1} << 32) + 1);
-  EXPECT_EQ(hasher.hash(path, ChecksumKind::Md5, {}, kIgnoreBlocks).checksum,
+  EXPECT_EQ(hexOf(hasher.hash(path, ChecksumKind::Md5, {}), ChecksumKind::Md5),
             "08a270b4b7e52167a3e8c1a9a69e1976");  // md5sum
 }
 
 }  // namespace
-}  // namespace zelk::passes
+}  // namespace zelk::engines

@@ -17,14 +17,13 @@
 
 #include "platform/files.h"
 
-namespace zelk::passes {
+namespace zelk::engines {
 
 class BlockReader {
  public:
   // Reads `file` from its current position into `first` and `second` by
-  // turns, each `blockSize` bytes, until a block comes back short or more
-  // than the file's size has been read. `file` and the buffers outlive the
-  // reader.
+  // turns, each `blockSize` bytes, until its data has ended (see
+  // InputFile::ended). `file` and the buffers outlive the reader.
   BlockReader(platform::InputFile& file, std::uint8_t* first, std::uint8_t* second, std::size_t blockSize);
   // Stops the reading and waits for it.
   ~BlockReader();
@@ -57,4 +56,4 @@ class BlockReader {
   std::jthread thread_;
 };
 
-}  // namespace zelk::passes
+}  // namespace zelk::engines

@@ -1,6 +1,7 @@
-#include "passes/block_reader.h"
+#include "engines/block_reader.h"
 
-namespace zelk::passes {
+namespace zelk::engines {
+
 BlockReader::BlockReader(platform::InputFile& file, std::uint8_t* first, std::uint8_t* second, std::size_t blockSize)
     : file_(file), buffers_{first, second}, blockSize_(blockSize) {
   thread_ = std::jthread([this](std::stop_token stop) { readBlocks(stop); });
@@ -16,8 +17,6 @@ BlockReader::~BlockReader() {
 
 void BlockReader::readBlocks(const std::stop_token& stop) {
   try {
-    const std::int64_t size = file_.size();
-    std::int64_t total = 0;
     for (int buffer = 0;; buffer = 1 - buffer) {
       {
         std::unique_lock lock(mutex_);
@@ -30,12 +29,8 @@ void BlockReader::readBlocks(const std::stop_token& stop) {
       if (got < 0) {
         block.failed = block.last = true;
       } else {
-        total += got;
         block.bytes = {buffers_[buffer], static_cast<std::size_t>(got)};
-        // InputFile fills the buffer unless the file has ended. A file that
-        // has grown past its size has changed, and one that keeps growing
-        // would never end.
-        block.last = static_cast<std::size_t>(got) < blockSize_ || total > size;
+        block.last = file_.ended();
       }
       {
         const std::lock_guard lock(mutex_);
@@ -67,4 +62,4 @@ BlockReader::Block BlockReader::next() {
   return filled_[buffer];
 }
 
-}  // namespace zelk::passes
+}  // namespace zelk::engines
