@@ -2,17 +2,37 @@
 
 #include <algorithm>
 
+#include "engines/algorithm.h"
 #include "platform/ascii.h"
 
 namespace zelk::listfile {
 namespace {
 
-constexpr std::size_t kDigestLength = 32;
-constexpr std::size_t kCrcLength = 8;
+constexpr std::size_t kMd5Digits = 32;
 constexpr char kCtrlZ = '\x1a';
 
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// The kind of an entry line in Automatic mode.
+ChecksumKind automaticKind(std::string_view line, const ListReading& reading) {
+  const LineRule rule = reading.dialect != nullptr ? reading.dialect->rule : LineRule::ByShape;
+  switch (rule) {
+    case LineRule::ByShape: break;
+  }
+  return readsAsMd5Entry(line, ChecksumMode::Automatic) ? ChecksumKind::Md5 : ChecksumKind::Crc32;
+}
+
+ListEntry entryOf(std::string_view line, const ListReading& reading) {
+  switch (reading.mode) {
+    case ChecksumMode::Crc32: return splitEntry(line, ChecksumKind::Crc32);
+    case ChecksumMode::Md5: return splitEntry(line, ChecksumKind::Md5);
+    case ChecksumMode::Automatic: break;
+  }
+  return splitEntry(line, automaticKind(line, reading));
+}
+
 // Hands one line, CRs already removed, to the visitor.
-void dispatchLine(std::string_view line, ChecksumMode mode, ListVisitor& visitor) {
+void dispatchLine(std::string_view line, const ListReading& reading, ListVisitor& visitor) {
   if (line.empty() || line.front() == '#') return;
   if (line.starts_with(kCreatorMarker)) {
     visitor.creatorLine(std::string(line.substr(2)));
@@ -23,47 +43,45 @@ void dispatchLine(std::string_view line, ChecksumMode mode, ListVisitor& visitor
     return;
   }
   if (line.front() == ';') return;
-  visitor.entry(splitEntry(line, teste(line, mode) ? ChecksumKind::Md5 : ChecksumKind::Crc32));
+  visitor.entry(entryOf(line, reading));
 }
-
-bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 }  // namespace
 
-bool teste(std::string_view line, ChecksumMode mode) {
+bool readsAsMd5Entry(std::string_view line, ChecksumMode mode) {
   switch (mode) {
     case ChecksumMode::Md5: return true;
     case ChecksumMode::Crc32: return false;
     case ChecksumMode::Automatic: break;
   }
-  if (line.size() < kDigestLength || !std::all_of(line.begin(), line.begin() + kDigestLength, isHexDigit)) {
-    return false;
-  }
+  if (line.size() < kMd5Digits || !std::all_of(line.begin(), line.begin() + kMd5Digits, isHexDigit)) return false;
   // A name that merely starts with 32 hexadecimal digits ("<md5>.jpg", as
   // content-addressed stores name files) goes on without a separator.
-  return line.size() == kDigestLength || line[kDigestLength] == ' ' || line[kDigestLength] == '\t';
+  return line.size() == kMd5Digits || line[kMd5Digits] == ' ' || line[kMd5Digits] == '\t';
 }
 
 ListEntry splitEntry(std::string_view line, ChecksumKind kind) {
   ListEntry entry;
-  entry.kind = kind;
-  if (kind == ChecksumKind::Crc32) {
-    // Checksum at the end, one separator of any kind before it.
-    const std::size_t checksumStart = line.size() > kCrcLength ? line.size() - kCrcLength : 0;
-    entry.expected = line.substr(checksumStart);
-    if (line.size() > kCrcLength + 1) entry.name = line.substr(0, line.size() - kCrcLength - 1);
-    return entry;
+  entry.kinds = kind;
+  const std::size_t digits = 2 * engines::AlgorithmOf(kind).digestSize;
+  switch (DialectOf(kind).form) {
+    case EntryForm::NameFirst:
+      // Checksum at the end, one separator of any kind before it.
+      entry.expected = line.substr(line.size() > digits ? line.size() - digits : 0);
+      if (line.size() > digits + 1) entry.name = line.substr(0, line.size() - digits - 1);
+      return entry;
+    case EntryForm::DigestFirst: break;
   }
   // Digest first, one separator, then an optional blank or '*' (the binary
   // marker other tools write) before the name.
-  entry.expected = line.substr(0, kDigestLength);
-  std::size_t nameStart = kDigestLength + 1;
+  entry.expected = line.substr(0, digits);
+  std::size_t nameStart = digits + 1;
   if (line.size() > nameStart && (line[nameStart] == ' ' || line[nameStart] == '*')) ++nameStart;
   if (line.size() > nameStart) entry.name = line.substr(nameStart);
   return entry;
 }
 
-void readList(std::string_view text, ChecksumMode mode, ListVisitor& visitor) {
+void readList(std::string_view text, const ListReading& reading, ListVisitor& visitor) {
   std::string withoutCarriageReturns;
   while (!text.empty()) {
     const std::size_t feed = text.find('\n');
@@ -78,7 +96,7 @@ void readList(std::string_view text, ChecksumMode mode, ListVisitor& visitor) {
     }
     // A Ctrl-Z opening a line ends the list as if the file stopped there.
     if (!line.empty() && line.front() == kCtrlZ) return;
-    dispatchLine(line, mode, visitor);
+    dispatchLine(line, reading, visitor);
   }
 }
 

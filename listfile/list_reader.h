@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "engines/checksum_types.h"
+#include "listfile/list_dialect.h"
 #include "listfile/list_format.h"
 
 namespace zelk::listfile {
@@ -12,10 +14,23 @@ namespace zelk::listfile {
 // How entry lines are read: by their shape, all CRC-32, or all MD5.
 enum class ChecksumMode { Automatic = 0, Crc32 = 1, Md5 = 2 };
 
+// What a reader knows of a list before it reads it.
+struct ListReading {
+  ChecksumMode mode = ChecksumMode::Automatic;
+  // The dialect the list's name tells (DialectOfListName); null when it
+  // tells none, as for a list on standard input.
+  const ListDialect* dialect = nullptr;
+};
+
+// An entry line, split. The views are valid during the visitor's call only.
 struct ListEntry {
-  ChecksumKind kind = ChecksumKind::Crc32;
-  std::string expected;  // as the list has it; compared without letter case
-  std::string name;      // as the list has it, '\' or '/' between folders
+  // The algorithms the entry may be of, in table order: one, unless its
+  // digest's length fits several and nothing else tells.
+  engines::KindSet kinds = ChecksumKind::Crc32;
+  std::string_view expected;  // as the list has it; compared without letter case
+  std::string_view name;      // as the list has it, '\' or '/' between folders
+
+  ChecksumKind kind() const { return kinds.first(); }
 };
 
 // True when `line` is to be read as an MD5 entry: always in Md5 mode, never in
@@ -23,9 +38,10 @@ struct ListEntry {
 // hexadecimal digits followed by a blank, a tab or the end of the line, as
 // every MD5 line begins. Any other line, a subfolder entry or a long name
 // without an extension among them, is a CRC-32 entry.
-bool teste(std::string_view line, ChecksumMode mode);
+bool readsAsMd5Entry(std::string_view line, ChecksumMode mode);
 
-// Splits an entry line of the given kind into expected checksum and name.
+// Splits an entry line of the given kind into expected checksum and name,
+// by the entry form of the kind's dialect. The views are into `line`.
 ListEntry splitEntry(std::string_view line, ChecksumKind kind);
 
 class ListVisitor {
@@ -40,7 +56,7 @@ class ListVisitor {
 // Reads the list's `text` line by line to its end (or to a Ctrl-Z at the start
 // of a line) and hands every creator, comment and entry line to `visitor` in
 // order. Never fails on content: any bytes, any line length.
-void readList(std::string_view text, ChecksumMode mode, ListVisitor& visitor);
+void readList(std::string_view text, const ListReading& reading, ListVisitor& visitor);
 
 // True when two checksum texts are equal without regard to letter case.
 bool checksumTextsMatch(std::string_view expected, std::string_view computed);

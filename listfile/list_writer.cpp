@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "listfile/list_format.h"
 #include "platform/system_calls.h"
 
 namespace zelk::listfile {
@@ -13,35 +14,49 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-ListWriter::ListWriter(const std::string& path) {
+ListWriter::ListWriter(ChecksumKind kind, const std::string& path) : dialect_(DialectOf(kind)) {
   file_.emplace(path);
   buffer_.reserve(kBufferSize);
 }
 
-ListWriter::ListWriter(Descriptor target) : fd_(target.fd) { buffer_.reserve(kBufferSize); }
+ListWriter::ListWriter(ChecksumKind kind, Descriptor target) : dialect_(DialectOf(kind)), fd_(target.fd) {
+  buffer_.reserve(kBufferSize);
+}
 
 void ListWriter::writeHeader(const ListHeader& header) {
   const auto line = [this](std::string_view first, std::string_view second = {}) {
     put(first);
     put(second);
-    put(kLineEnd);
+    put(dialect_.lineEnd);
   };
-  line(kHeaderGenerator);
-  line(kHeaderCompatible);
-  line(header.kind == ChecksumKind::Md5 ? kHeaderMd5Mode : kHeaderCrc32Mode);
-  line(kHeaderAddress);
-  line(kCreatorPrefix, header.creator.empty() ? kEmptyField : std::string_view(header.creator));
-  line(kCommentPrefix, header.comment.empty() ? kEmptyField : std::string_view(header.comment));
-  line(kDatePrefix, header.dateText);
-  line(kHeaderLast);
+  switch (dialect_.header) {
+    case HeaderStyle::Semicolons:
+      line(kHeaderGenerator);
+      line(kHeaderCompatible);
+      line(dialect_.modeLine);
+      line(kHeaderAddress);
+      line(kCreatorPrefix, header.creator.empty() ? kEmptyField : std::string_view(header.creator));
+      line(kCommentPrefix, header.comment.empty() ? kEmptyField : std::string_view(header.comment));
+      line(kDatePrefix, header.dateText);
+      line(kHeaderLast);
+      return;
+  }
 }
 
-void ListWriter::writeEntry(ChecksumKind kind, const std::string& name, const std::string& checksumText) {
-  const bool md5 = kind == ChecksumKind::Md5;
-  put(md5 ? checksumText : name);
-  put(" ");
-  put(md5 ? name : checksumText);
-  put(kLineEnd);
+void ListWriter::writeEntry(std::string_view name, std::string_view checksumText) {
+  switch (dialect_.form) {
+    case EntryForm::NameFirst:
+      put(name);
+      put(" ");
+      put(checksumText);
+      break;
+    case EntryForm::DigestFirst:
+      put(checksumText);
+      put(dialect_.digestNameSeparator);
+      put(name);
+      break;
+  }
+  put(dialect_.lineEnd);
 }
 
 bool ListWriter::commit() {

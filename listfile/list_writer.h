@@ -1,18 +1,18 @@
 #pragma once
-// Writes a checksum list: the eight header lines, then one entry line per
-// file as soon as its checksum is known. Lines end in CR LF. The list takes
+// Writes a checksum list in the dialect of its kind: the header lines, then
+// one entry line per file as soon as its checksum is known. The list takes
 // the place of any old one only when it is complete.
 
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "listfile/list_format.h"
+#include "listfile/list_dialect.h"
 #include "platform/pending_file.h"
 
 namespace zelk::listfile {
 
 struct ListHeader {
-  ChecksumKind kind = ChecksumKind::Crc32;
   std::string creator;   // empty is written as "(NONE)"
   std::string comment;   // empty is written as "(NONE)"
   std::string dateText;  // from DateStamp()
@@ -20,23 +20,23 @@ struct ListHeader {
 
 class ListWriter {
  public:
-  // Starts the list that is to replace `path` (see PendingFile); failed()
-  // tells whether that worked.
-  explicit ListWriter(const std::string& path);
+  // Starts the list of `kind` that is to replace `path` (see PendingFile);
+  // failed() tells whether that worked.
+  ListWriter(ChecksumKind kind, const std::string& path);
   // Writes the list to the open descriptor `fd` (standard output) as it
   // grows: there is nothing to replace, so commit() only tells whether every
   // line was written.
   struct Descriptor {
     int fd;
   };
-  explicit ListWriter(Descriptor target);
+  ListWriter(ChecksumKind kind, Descriptor target);
   ListWriter(const ListWriter&) = delete;
   ListWriter& operator=(const ListWriter&) = delete;
 
   void writeHeader(const ListHeader& header);
-  // `name` uses '\' between folder names; `checksumText` is the lower-case
-  // hexadecimal text of the kind (name first for SFV, digest first for MD5).
-  void writeEntry(ChecksumKind kind, const std::string& name, const std::string& checksumText);
+  // `name` has the separator between folder names the caller chose;
+  // `checksumText` is the lower-case hexadecimal text of the kind.
+  void writeEntry(std::string_view name, std::string_view checksumText);
 
   // Puts the list in place of `path`; true only when every line reached the
   // disk. A writer destroyed uncommitted leaves the old list as it was.
@@ -49,6 +49,7 @@ class ListWriter {
   void put(std::string_view text);
   void flush();
 
+  const ListDialect& dialect_;
   std::optional<platform::PendingFile> file_;  // empty when writing to a descriptor
   int fd_ = -1;
   int streamError_ = 0;

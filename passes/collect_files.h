@@ -1,12 +1,10 @@
 #pragma once
-// The files a create pass lists, what it meets and leaves out, and the name
-// of the list it writes.
+// The files a create pass lists, and what it meets and leaves out.
 
 #include <functional>
 #include <stop_token>
 #include <string>
 
-#include "engines/checksum_types.h"
 
 namespace zelk::passes {
 
@@ -34,13 +32,5 @@ struct FoundPath {
 using FoundPathSink = std::function<void(FoundPath)>;
 bool CollectFiles(const std::string& folder, bool recurse, const FoundPathSink& found,
                   const std::stop_token& stop = {});
-
-// The last component of a folder path that ends in '/' (or '\'): the
-// characters after the last separator before the final character.
-std::string ListBaseName(const std::string& folder);
-
-// The list's file name for the folder: base name + ".sfv" / ".md5", or
-// "WinCRC32.sfv" / "WinMD5.md5" when the base name is empty or a drive.
-std::string ListFileName(const std::string& folderPath, engines::ChecksumKind kind);
 
 }  // namespace zelk::passes

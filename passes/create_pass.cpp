@@ -21,15 +21,14 @@
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/date_stamp.h"
+#include "listfile/list_naming.h"
 #include "listfile/list_writer.h"
 #include "passes/collect_files.h"
 #include "passes/ordered_hashing.h"
 #include "passes/progress_display.h"
-#include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/disk_kind.h"
 #include "platform/files.h"
-#include "platform/pending_file.h"
 
 namespace zelk::passes {
 namespace {
@@ -89,16 +88,6 @@ bool isFolderKind(FoundKind kind) {
 
 std::string_view fileNameOf(std::string_view path) { return path.substr(path.rfind('/') + 1); }  // npos + 1 is 0
 
-// A name the list would not give back unchanged when read: a line break or a
-// backslash inside a folder or file name, or a first character that makes the
-// line a comment or the end of an SFV list, or that the MD5 reader drops.
-bool isListable(std::string_view relativePath, ChecksumKind kind) {
-  if (relativePath.find_first_of("\n\r\\") != std::string_view::npos) return false;
-  const char first = relativePath.front();
-  if (kind == ChecksumKind::Crc32) return first != ';' && first != '#' && first != '\x1a';
-  return first != ' ' && first != '*';
-}
-
 // A header line holds no line break: one would start an entry line of the
 // writer's choosing. True when `text` had any.
 bool lineBreaksToBlanks(std::string& text) {
@@ -110,7 +99,7 @@ bool lineBreaksToBlanks(std::string& text) {
 // "." and ".." name no folder a list could be named after: the list takes the
 // name of the folder they stand for. Entry names are relative, so they stay.
 std::string namingFolder(const std::string& folderPath) {
-  const std::string base = ListBaseName(folderPath);
+  const std::string base = listfile::ListBaseName(folderPath);
   if (base != "." && base != "..") return folderPath;
   std::error_code error;
   const std::filesystem::path resolved = std::filesystem::canonical(folderPath, error);
@@ -142,12 +131,11 @@ struct PlannedLine {
 std::optional<PlannedLine> planLine(const FoundPath& item, const std::string& folderPath, const std::string& listPath,
                                     ChecksumKind kind, char nameSeparator) {
   const std::string_view fileName = fileNameOf(item.path);
-  if (!isFolderKind(item.kind) && (platform::endsWithIgnoringAsciiCase(fileName, listfile::kSfvExtension) ||
-                                   item.path == listPath || platform::isPendingFileName(fileName))) {
+  if (!isFolderKind(item.kind) && (listfile::isNeverListed(fileName) || item.path == listPath)) {
     return std::nullopt;
   }
   PlannedLine line{item.path.substr(folderPath.size()), std::nullopt};
-  if (item.kind == FoundKind::File && !isListable(line.name, kind)) {
+  if (item.kind == FoundKind::File && !listfile::canHoldName(kind, line.name)) {
     line.reason = LeftOut::NotListable;
     return line;
   }
@@ -196,7 +184,7 @@ EntriesWritten writeEntries(const std::vector<PlannedLine>& lines, OrderedHashin
       continue;
     }
     observer.memoLine(line.append(" ").append(checksum));
-    list.writeEntry(kind, planned.name, checksum);
+    list.writeEntry(planned.name, checksum);
     // A full disk fails every later write too: no need to read on.
     if (list.failed()) return written;
   }
@@ -216,7 +204,7 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
     return folderMissing();
   }
   const bool elsewhere = settings.toStandardOutput || !settings.outputPath.empty();
-  const std::string listName = elsewhere ? settings.outputPath : ListFileName(namingFolder(folderPath), settings.kind);
+  const std::string listName = elsewhere ? settings.outputPath : listfile::ListFileName(namingFolder(folderPath), settings.kind);
   const std::string listPath = elsewhere ? settings.outputPath : folderPath + listName;
   // Only a file is worth the question: a folder, FIFO or device in the way
   // fails below with the system's reason.
@@ -228,15 +216,16 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
   observer.clearResultTexts();
 
   const std::unique_ptr<listfile::ListWriter> list =
-      settings.toStandardOutput ? std::make_unique<listfile::ListWriter>(listfile::ListWriter::Descriptor{STDOUT_FILENO})
-                                : std::make_unique<listfile::ListWriter>(listPath);
+      settings.toStandardOutput
+          ? std::make_unique<listfile::ListWriter>(settings.kind, listfile::ListWriter::Descriptor{STDOUT_FILENO})
+          : std::make_unique<listfile::ListWriter>(settings.kind, listPath);
   const auto writeFailed = [&] {
     const std::string reason = std::generic_category().message(list->error());
     observer.errorMessage(formatTemplate(translated(texts::ListWriteFailed), {listName, reason}));
     return CreateOutcome::WriteFailed;
   };
   if (list->failed()) return writeFailed();
-  listfile::ListHeader header{settings.kind, settings.creator, settings.comment, listfile::DateStamp()};
+  listfile::ListHeader header{settings.creator, settings.comment, listfile::DateStamp()};
   const bool creatorHadBreaks = lineBreaksToBlanks(header.creator);
   if (lineBreaksToBlanks(header.comment) || creatorHadBreaks) observer.noteLine(translated(texts::LineBreaksAsBlanks));
   list->writeHeader(header);

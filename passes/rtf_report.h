@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "listfile/list_naming.h"
+
 namespace zelk::passes {
 
 struct RgbColour {
@@ -19,8 +21,7 @@ inline constexpr RgbColour kIntactColour{0, 128, 0};
 inline constexpr RgbColour kFailedColour{255, 0, 0};
 inline constexpr RgbColour kDefaultColour{0, 0, 0};
 
-// The name the saved report has in the checked folder.
-inline constexpr char kReportFileName[] = "result.rtf";
+using listfile::kReportFileName;
 
 // A run of text in one colour; text is shown as displayText() shows it and
 // may hold line breaks ('\n').

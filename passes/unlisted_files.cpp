@@ -8,12 +8,11 @@
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/list_format.h"
+#include "listfile/list_naming.h"
 #include "passes/collect_files.h"
 #include "passes/rtf_report.h"
-#include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/files.h"
-#include "platform/pending_file.h"
 
 namespace zelk::passes {
 namespace {
@@ -35,7 +34,7 @@ class EntryPaths final : public listfile::ListVisitor {
   void creatorLine(const std::string&) override {}
   void commentLine(const std::string&) override {}
   void entry(const listfile::ListEntry& entry) override {
-    std::string path = entryPath(entry.name);
+    std::string path = entryPath(std::string(entry.name));
     if (path.find('/') != std::string::npos && !path.starts_with("../")) {
       hasSubfolders = true;
       if (entry.name.find(listfile::kNameSeparator) == std::string::npos) slashSeparated = true;
@@ -48,20 +47,13 @@ class EntryPaths final : public listfile::ListVisitor {
   bool slashSeparated = false;
 };
 
-// Files that belong to checking rather than to what is checked.
-bool isNeverReported(std::string_view fileName) {
-  return platform::endsWithIgnoringAsciiCase(fileName, listfile::kSfvExtension) ||
-         platform::endsWithIgnoringAsciiCase(fileName, listfile::kMd5Extension) ||
-         platform::equalIgnoringAsciiCase(fileName, kReportFileName) || platform::isPendingFileName(fileName);
-}
-
 }  // namespace
 
 std::vector<std::string> findUnlistedFiles(const std::string& folder, const std::string& listName,
                                            std::string_view listText, ChecksumMode mode,
                                            const std::stop_token& stop) {
   EntryPaths entries;
-  listfile::readList(listText, mode, entries);
+  listfile::readList(listText, {mode, listfile::DialectOfListName(listName)}, entries);
   const std::string folderPrefix = platform::withTrailingSlash(folder);
   const std::string listPath = entryPath(listName);
   std::vector<std::string> unlisted;
@@ -69,7 +61,7 @@ std::vector<std::string> findUnlistedFiles(const std::string& folder, const std:
     if (item.kind != FoundKind::File) return;
     std::string name = item.path.substr(folderPrefix.size());
     const std::string_view fileName = std::string_view(name).substr(name.rfind('/') + 1);  // npos + 1 is 0
-    if (isNeverReported(fileName) || name == listPath || entries.paths.contains(name)) return;
+    if (listfile::isNeverReported(fileName) || name == listPath || entries.paths.contains(name)) return;
     if (!entries.slashSeparated) std::replace(name.begin(), name.end(), '/', listfile::kNameSeparator);
     unlisted.push_back(std::move(name));
   }, stop);

@@ -11,6 +11,7 @@
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/list_format.h"
+#include "listfile/list_naming.h"
 #include "passes/ordered_hashing.h"
 #include "passes/progress_display.h"
 #include "platform/ascii.h"
@@ -27,22 +28,20 @@ using language::formatTemplate;
 
 constexpr std::string_view kDeletedMarkPrefix = "---> ";
 
-// The last regular file of the listing whose name ends in `extension`.
-std::string lastWithExtension(const platform::DirectoryListing& listing, std::string_view extension) {
-  for (auto it = listing.entries.rbegin(); it != listing.entries.rend(); ++it) {
-    if (it->kind == platform::FileKind::Regular && platform::endsWithIgnoringAsciiCase(it->name, extension)) {
-      return it->name;
-    }
-  }
-  return {};
-}
-
 enum class Verdict { Intact, Modified, Unreadable, Missing };
 
-Verdict verdictOf(const HashedFile& hashed, const listfile::ListEntry& entry) {
+// An entry as the pass keeps it from the reading of the list to its report.
+struct PlannedEntry {
+  engines::KindSet kinds;
+  std::string expected;
+  std::string name;
+  engines::ChecksumKind kind() const { return kinds.first(); }
+};
+
+Verdict verdictOf(const HashedFile& hashed, const PlannedEntry& entry) {
   switch (hashed.status) {
     case FileReadStatus::Ok: {
-      const engines::Digest* digest = hashed.digests.of(entry.kind);
+      const engines::Digest* digest = hashed.digests.of(entry.kind());
       const bool match = digest != nullptr && listfile::checksumTextsMatch(entry.expected, digest->toHex());
       return match ? Verdict::Intact : Verdict::Modified;
     }
@@ -63,7 +62,7 @@ struct ListLine {
   enum class Kind { Creator, Comment, Entry };
   Kind kind = Kind::Entry;
   std::string text;  // of a creator or comment line
-  listfile::ListEntry entry;
+  PlannedEntry entry;
   bool standsIntact = false;  // names an existing checksum list: not recomputed
 };
 
@@ -79,12 +78,14 @@ class ListPlan final : public listfile::ListVisitor {
   void commentLine(const std::string& text) override { lines.push_back({ListLine::Kind::Comment, text, {}, false}); }
 
   void entry(const listfile::ListEntry& entry) override {
-    std::string path = folderPrefix_ + entry.name;
+    std::string path = folderPrefix_;
+    path += entry.name;
     std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
                  listfile::kNameSeparator, '/');
-    ListLine line{ListLine::Kind::Entry, {}, entry, namesExistingChecksumList(entry, path)};
+    PlannedEntry planned{entry.kinds, std::string(entry.expected), std::string(entry.name)};
+    ListLine line{ListLine::Kind::Entry, {}, std::move(planned), namesExistingChecksumList(entry.name, path)};
     ++entries;
-    if (!line.standsIntact) requests.push_back({std::move(path), entry.kind});
+    if (!line.standsIntact) requests.push_back({std::move(path), entry.kinds});
     lines.push_back(std::move(line));
   }
 
@@ -97,9 +98,10 @@ class ListPlan final : public listfile::ListVisitor {
   // change the list. So an entry for the list being read, or for a list under
   // the name lists get at a root, is not recomputed and stands as intact,
   // whatever the entry before it held, as long as that list exists.
-  bool namesExistingChecksumList(const listfile::ListEntry& entry, const std::string& path) const {
-    const bool listName = platform::equalIgnoringAsciiCase(entry.name, listName_) ||
-                          platform::equalIgnoringAsciiCase(entry.name, listfile::kRootSfvName);
+  bool namesExistingChecksumList(std::string_view name, const std::string& path) const {
+    const std::string_view rootSfvName = listfile::DialectOf(engines::ChecksumKind::Crc32).rootName;
+    const bool listName =
+        platform::equalIgnoringAsciiCase(name, listName_) || platform::equalIgnoringAsciiCase(name, rootSfvName);
     return listName && platform::fileKind(path) == platform::FileKind::Regular;
   }
 
@@ -117,7 +119,7 @@ class EntryReport {
         intactFormat_(language::translated(texts::FileCrcOk)),
         unreadableMark_(std::string(kDeletedMarkPrefix) + language::translated(texts::FileNotReadable)) {}
 
-  void add(const listfile::ListEntry& entry, Verdict verdict) {
+  void add(const PlannedEntry& entry, Verdict verdict) {
     std::string line;
     ReportColour colour = ReportColour::Red;
     switch (verdict) {
@@ -186,7 +188,7 @@ bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, VerifyObserver&
       continue;
     }
     if (stop.stop_requested()) return false;
-    observer.entryKind(line.entry.kind);
+    observer.entryKind(line.entry.kind());
     if (line.standsIntact) {
       display.skipped(line.entry.name);
       report.add(line.entry, Verdict::Intact);
@@ -226,16 +228,9 @@ VerifyResult readAndCheckList(const std::string& folderPrefix, const std::string
 
 }  // namespace
 
-std::string findList(const std::string& folder) {
-  const platform::DirectoryListing listing = platform::listDirectory(folder);
-  std::string name = lastWithExtension(listing, listfile::kSfvExtension);
-  if (name.empty()) name = lastWithExtension(listing, listfile::kMd5Extension);
-  return name;
-}
-
 VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyObserver& observer,
                            std::stop_token stop, int jobs) {
-  const std::string listName = findList(folder);
+  const std::string listName = listfile::findList(folder);
   if (listName.empty()) return {};
   return readAndCheckList(platform::withTrailingSlash(folder), listName, listName, mode, observer, std::move(stop),
                           jobs);
@@ -256,7 +251,7 @@ VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& l
   result.listName = listName;
   const std::string folderPrefix = platform::withTrailingSlash(folder);
   ListPlan plan(folderPrefix, listName);
-  listfile::readList(listText, mode, plan);
+  listfile::readList(listText, {mode, listfile::DialectOfListName(listName)}, plan);
 
   EntryReport report(observer);
   bool complete = false;

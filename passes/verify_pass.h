@@ -65,12 +65,8 @@ struct VerifyResult {
   bool allIntact() const { return outcome == VerifyOutcome::Checked && counts.modified == 0; }
 };
 
-// The list a folder's verification reads: a regular file named "*.sfv" (any
-// letter case) if there is one, else "*.md5"; of several, the last in name
-// order. Empty when there is none.
-std::string findList(const std::string& folder);
-
-// Runs the pass on `folder`; listed names are opened relative to it. The list
+// Runs the pass on the list of `folder` (listfile::findList); listed names
+// are opened relative to it. The list
 // is read whole before the first entry is checked, so a list that cannot be
 // read to its end is a failure, never a shorter list. Every observer call is
 // made on the calling thread; up to `jobs` files (0: one per processor) are

@@ -17,14 +17,15 @@ class RecordingVisitor : public ListVisitor {
   void creatorLine(const std::string& text) override { events.push_back("creator|" + text); }
   void commentLine(const std::string& text) override { events.push_back("comment|" + text); }
   void entry(const ListEntry& e) override {
-    events.push_back((e.kind == ChecksumKind::Md5 ? "md5|"s : "crc|"s) + e.expected + "|" + e.name);
+    events.push_back((e.kind() == ChecksumKind::Md5 ? "md5|"s : "crc|"s) + std::string(e.expected) + "|" +
+                     std::string(e.name));
   }
   std::vector<std::string> events;
 };
 
 std::vector<std::string> read(const std::string& contents, ChecksumMode mode = ChecksumMode::Automatic) {
   RecordingVisitor visitor;
-  readList(contents, mode, visitor);
+  readList(contents, {mode, nullptr}, visitor);
   return visitor.events;
 }
 
@@ -110,7 +111,7 @@ TEST(ReadList, LineBreakAcrossA64KiBBoundary) {
   }
 }
 
-TEST(Teste, AutomaticTakesLinesOpeningWith32HexDigitsForMd5) {
+TEST(ReadsAsMd5Entry, AutomaticTakesLinesOpeningWith32HexDigitsForMd5) {
   const struct {
     std::string line;
     bool md5;
@@ -134,9 +135,9 @@ TEST(Teste, AutomaticTakesLinesOpeningWith32HexDigitsForMd5) {
       {"Documents\\Projects\\Client\\report.pdf 12345678", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(teste(c.line, ChecksumMode::Automatic), c.md5) << c.line;
-    EXPECT_TRUE(teste(c.line, ChecksumMode::Md5)) << c.line;
-    EXPECT_FALSE(teste(c.line, ChecksumMode::Crc32)) << c.line;
+    EXPECT_EQ(readsAsMd5Entry(c.line, ChecksumMode::Automatic), c.md5) << c.line;
+    EXPECT_TRUE(readsAsMd5Entry(c.line, ChecksumMode::Md5)) << c.line;
+    EXPECT_FALSE(readsAsMd5Entry(c.line, ChecksumMode::Crc32)) << c.line;
   }
 }
 
@@ -164,7 +165,7 @@ TEST(SplitEntry, ShortAndOddLines) {
   };
   for (const auto& c : cases) {
     const ListEntry entry = splitEntry(c.line, c.kind);
-    EXPECT_EQ(entry.kind, c.kind);
+    EXPECT_EQ(entry.kind(), c.kind);
     EXPECT_EQ(entry.expected, c.expected) << c.line;
     EXPECT_EQ(entry.name, c.name) << c.line;
   }

@@ -13,7 +13,6 @@
 namespace zelk::passes {
 namespace {
 
-using engines::ChecksumKind;
 using testing::OpensFail;
 using testing::TempFolder;
 
@@ -84,36 +83,6 @@ TEST(CollectFiles, FolderThatCannotBeOpenedIsNamed) {
   const Walk unreadable = walk(temp.path() + "a", true, temp.path());
   EXPECT_FALSE(unreadable.opened);
   EXPECT_TRUE(unreadable.found.empty());
-}
-
-TEST(ListBaseName, LastComponentBeforeTheFinalSeparator) {
-  const struct {
-    const char* folder;
-    const char* base;
-  } cases[] = {
-      {"/music/live/", "live"}, {"/", ""},          {"", ""},
-      {"D:\\", "D:"},           {"C:\\Music\\Live\\", "Live"}, {"\\\\server\\share\\", "share"},
-      {"relative/", "relative"}, {"a/b\\c/", "c"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ListBaseName(c.folder), c.base) << c.folder;
-}
-
-TEST(ListFileName, FolderNameOrFixedNameAtRoots) {
-  const struct {
-    const char* folder;
-    ChecksumKind kind;
-    const char* name;
-  } cases[] = {
-      {"/music/live/", ChecksumKind::Crc32, "live.sfv"},
-      {"/music/live/", ChecksumKind::Md5, "live.md5"},
-      {"/", ChecksumKind::Crc32, "WinCRC32.sfv"},
-      {"/", ChecksumKind::Md5, "WinMD5.md5"},
-      {"", ChecksumKind::Crc32, "WinCRC32.sfv"},
-      {"D:\\", ChecksumKind::Md5, "WinMD5.md5"},
-      {"/data/a:b/", ChecksumKind::Crc32, "WinCRC32.sfv"},  // second character ':' reads as a drive
-      {"/data/ab:/", ChecksumKind::Crc32, "ab:.sfv"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ListFileName(c.folder, c.kind), c.name) << c.folder;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include "language/message_format.h"
 #include "listfile/list_format.h"
+#include "listfile/list_naming.h"
 #include "passes/collect_files.h"
 #include "platform/directory.h"
 #include "platform/files.h"
@@ -219,7 +220,7 @@ TEST_F(CreatePass, UnreadableFileIsLeftOutWithANote) {
       EXPECT_EQ(outcome, CreateOutcome::WrittenWithOmissions);
       const std::string a = kind == ChecksumKind::Md5 ? "900150983cd24fb0d6963f7d28e17f72" : "352441c2";
       EXPECT_EQ(observer.memo, (std::vector<std::string>{"a.txt " + a, "b.txt - cannot be read, not listed"}));
-      const std::string list = folder.read(ListFileName(folder.path(), kind));
+      const std::string list = folder.read(listfile::ListFileName(folder.path(), kind));
       EXPECT_EQ(list.find("b.txt"), std::string::npos) << list;
     }
   }
@@ -246,7 +247,7 @@ TEST_F(CreatePass, NamesAListCannotHoldAreLeftOutWithANote) {
     ASSERT_EQ(runCreatePass({folder.path(), c.kind, true, "", ""}, observer),
               c.listable ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions);
     ASSERT_EQ(observer.memo.size(), 1u);
-    const std::string list = folder.read(ListFileName(folder.path(), c.kind));
+    const std::string list = folder.read(listfile::ListFileName(folder.path(), c.kind));
     if (c.listable) {
       std::string entry = c.name;
       std::replace(entry.begin(), entry.end(), '/', '\\');
@@ -348,7 +349,7 @@ TEST_F(CreatePass, EverythingLeftOutIsNamedInWalkOrder) {
     ASSERT_EQ(observer.memo.size(), 7u);
     EXPECT_EQ(observer.memo[0].substr(0, 6), "a.txt ");
     EXPECT_EQ(observer.memo[6].substr(0, 10), "sub\\b.txt ");
-    const std::string list = folder.read("Music/" + ListFileName(music, kind));
+    const std::string list = folder.read("Music/" + listfile::ListFileName(music, kind));
     for (const char* absent : {"growing", "pipe", "dangling", "secret", ".zelk-sfv-", "x.sfv"}) {
       EXPECT_EQ(list.find(absent), std::string::npos) << absent;
     }

@@ -184,39 +184,6 @@ TEST(VerifyPass, FolderWithoutListReportsNothing) {
   EXPECT_TRUE(observer.lines.empty());
 }
 
-TEST(FindList, PrefersSfvThenTakesTheLastByName) {
-  const struct {
-    const char* label;
-    std::vector<std::string> files;
-    std::vector<std::string> folders;
-    std::string expected;
-  } cases[] = {
-      {"sfv beats md5", {"z.md5", "a.sfv"}, {}, "a.sfv"},
-      {"last of several", {"a.sfv", "c.sfv", "b.sfv"}, {}, "c.sfv"},
-      {"any letter case", {"A.SFV", "B.Sfv", "x.md5"}, {}, "B.Sfv"},
-      {"md5 when no sfv", {"a.md5", "b.MD5", "notes.txt"}, {}, "b.MD5"},
-      {"folder named like a list", {"a.sfv"}, {"z.sfv"}, "a.sfv"},
-      {"only folders", {"notes.txt"}, {"x.sfv", "y.md5"}, ""},
-      {"extension only in the middle", {"a.sfv.txt", "b.md5~"}, {}, ""},
-      {"nothing", {}, {}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    TempFolder folder;
-    for (const auto& name : c.files) folder.write(name, "x");
-    for (const auto& name : c.folders) folder.makeFolder(name);
-    EXPECT_EQ(findList(folder.path()), c.expected);
-  }
-}
-
-TEST(FindList, FollowsLinksToFilesOnly) {
-  TempFolder folder;
-  const std::string target = folder.write("list.txt", "fox.txt 414fa339\n");
-  ASSERT_EQ(::symlink(target.c_str(), (folder.path() + "a.sfv").c_str()), 0);
-  ASSERT_EQ(::symlink((folder.path() + "nowhere").c_str(), (folder.path() + "b.sfv").c_str()), 0);
-  EXPECT_EQ(findList(folder.path()), "a.sfv");
-}
-
 TEST(VerifyPass, EmptyFileListedWithZeroIsIntact) {
   TempFolder folder;
   folder.write("empty.bin", "");
