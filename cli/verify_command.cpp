@@ -15,8 +15,6 @@
 #include "cli/interrupt.h"
 #include "cli/option_values.h"
 #include "cli/terminal.h"
-#include "language/message_format.h"
-#include "language/texts.h"
 #include "passes/rtf_report.h"
 #include "passes/unlisted_files.h"
 #include "passes/verify_pass.h"
@@ -130,15 +128,16 @@ class PrintingObserver final : public ProgressLineObserver<passes::VerifyObserve
  public:
   PrintingObserver(bool keepReport, Shown shown) : keepReport_(keepReport), shown_(shown) {}
 
-  void creatorText(const std::string& text) override { print(text, ReportColour::Default, false); }
-  void commentText(const std::string& text) override { print(text, ReportColour::Default, false); }
-  // Comes before each entry's line: the lines that follow none are the summary's.
-  void entryKind(engines::ChecksumKind) override { entryLineNext_ = true; }
+  void creatorText(const std::string& text) override { show(text, ReportColour::Default, false); }
+  void commentText(const std::string& text) override { show(text, ReportColour::Default, false); }
+  void entryKind(engines::ChecksumKind) override {}
+  void entryChecked(const passes::CheckedEntry& entry) override {
+    keep(entry.line, entry.colour);
+    show(entry.line, entry.colour, entry.verdict != passes::Verdict::Intact);
+  }
   void reportLine(const std::string& text, ReportColour colour) override {
-    const bool intactEntry = entryLineNext_ && colour == ReportColour::Green;
-    entryLineNext_ = false;
-    print(text, colour, !intactEntry);
-    if (keepReport_) report_.push_back({text + "\n", passes::reportRgb(colour)});
+    keep(text, colour);
+    show(text, colour, true);
   }
   void errorMessage(const std::string& text) override {
     std::fflush(stdout);
@@ -149,14 +148,17 @@ class PrintingObserver final : public ProgressLineObserver<passes::VerifyObserve
 
  private:
   // `essential`: a failure, the summary or a note the quiet run still shows.
-  void print(const std::string& text, ReportColour colour, bool essential) const {
+  void show(const std::string& text, ReportColour colour, bool essential) const {
     if (shown_ == Shown::Nothing || (shown_ == Shown::FailuresAndSummary && !essential)) return;
     printLine(stdout, text, terminalColour(colour));
+  }
+  // The saved report holds the report lines, not the list's creator and comment.
+  void keep(const std::string& text, ReportColour colour) {
+    if (keepReport_) report_.push_back({text + "\n", passes::reportRgb(colour)});
   }
 
   bool keepReport_;
   Shown shown_;
-  bool entryLineNext_ = false;
   std::vector<passes::ColouredRun> report_;
 };
 
@@ -205,17 +207,11 @@ passes::VerifyResult runPass(const VerifyOptions& options, PrintingObserver& obs
     result = passes::runVerifyPass(folder, options.mode, observer, stop, options.jobs);
   }
   if (result.outcome != passes::VerifyOutcome::Checked || !options.unlisted) return result;
-  const std::vector<std::string> unlisted =
-      options.listPath == kStandardInput
-          ? passes::findUnlistedFiles(folder, result.listName, listText, options.mode, stop)
-          : passes::findUnlistedFilesOfList(folder, result.listName, options.mode, stop);
-  if (stop.stop_requested()) {
-    // Part of the section would pass for all of it.
-    observer.reportLine(language::translated(language::texts::PassCancelled), passes::ReportColour::Default);
+  const std::optional<std::string_view> text =
+      options.listPath == kStandardInput ? std::optional<std::string_view>(listText) : std::nullopt;
+  if (!passes::reportUnlistedSection(folder, result.listName, text, options.mode, observer, stop)) {
     result.outcome = passes::VerifyOutcome::Cancelled;
-    return result;
   }
-  passes::reportUnlistedFiles(unlisted, observer);
   return result;
 }
 
@@ -236,13 +232,13 @@ int verify(const VerifyOptions& options) {
   if (result.outcome != passes::VerifyOutcome::Checked) return kNotVerified;
   if (options.save) {
     const std::string folder = platform::withTrailingSlash(checked);
-    const std::string path = folder + passes::kReportFileName;
-    if (!passes::writeRtfFile(path, observer.report())) {
-      printLine(stderr, "zelk-sfv: cannot write " + path);
+    const std::string shownFolder = std::filesystem::absolute(folder).lexically_normal().string();
+    const std::optional<std::string> saved = passes::saveReport(folder, observer.report(), "\n", shownFolder);
+    if (!saved) {
+      printLine(stderr, "zelk-sfv: cannot write " + folder + passes::kReportFileName);
       return kNotVerified;
     }
-    const std::string shownFolder = std::filesystem::absolute(folder).lexically_normal().string();
-    if (options.shown != Shown::Nothing) printLine(stdout, language::formatTemplate(language::translated(language::texts::ResultSave), {"\n", shownFolder}));
+    if (options.shown != Shown::Nothing) printLine(stdout, *saved);
   }
   return result.allIntact() ? kAllIntact : kSomeFailed;
 }

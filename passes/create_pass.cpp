@@ -21,6 +21,7 @@
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/date_stamp.h"
+#include "listfile/list_dialect.h"
 #include "listfile/list_naming.h"
 #include "listfile/list_writer.h"
 #include "passes/collect_files.h"
@@ -121,7 +122,7 @@ std::string pathInWalk(const std::string& folderPath, const std::string& listPat
 // A line the pass is to show, in walk order: a file to read and list, or one
 // that is left out for a reason already known.
 struct PlannedLine {
-  std::string name;  // as listed, '\\' between folders
+  std::string name;  // as listed, with the list's separator between folders
   std::optional<LeftOut> reason;
 };
 
@@ -192,71 +193,111 @@ EntriesWritten writeEntries(const std::vector<PlannedLine>& lines, OrderedHashin
   return written;
 }
 
+// The pass's steps, in the order run() takes them.
+class CreatePass {
+ public:
+  CreatePass(const CreateSettings& settings, CreateObserver& observer, std::stop_token stop)
+      : settings_(settings),
+        observer_(observer),
+        stop_(std::move(stop)),
+        folderPath_(platform::withTrailingSlash(settings.folder)),
+        elsewhere_(settings.toStandardOutput || !settings.outputPath.empty()),
+        listName_(elsewhere_ ? settings.outputPath : listfile::ListFileName(namingFolder(folderPath_), settings.kind)),
+        listPath_(elsewhere_ ? settings.outputPath : folderPath_ + listName_),
+        separator_(settings.nameSeparator.value_or(listfile::DialectOf(settings.kind).folderSeparator)) {}
+
+  CreateOutcome run() {
+    if (platform::fileKind(folderPath_.empty() ? "." : folderPath_) != platform::FileKind::Directory) {
+      return folderMissing();
+    }
+    if (!mayWriteList()) return CreateOutcome::Declined;
+    observer_.clearResultTexts();
+    const std::unique_ptr<listfile::ListWriter> list = openList();
+    if (list->failed()) return writeFailed(*list);
+    writeHeader(*list);
+    const auto started = std::chrono::steady_clock::now();
+    const std::optional<EntriesWritten> written = listFiles(*list);
+    if (!written) return folderMissing();
+    if (written->cancelled) {
+      observer_.noteLine(translated(texts::PassCancelled));
+      return CreateOutcome::Cancelled;
+    }
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    if (!list->commit()) return writeFailed(*list);
+    observer_.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
+    observer_.completionText(translated(texts::ChecksumFinish));
+    return written->leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
+  }
+
+ private:
+  CreateOutcome folderMissing() {
+    observer_.errorMessage(formatTemplate(translated(texts::FolderMissing), {settings_.folder}));
+    return CreateOutcome::FolderMissing;
+  }
+
+  CreateOutcome writeFailed(const listfile::ListWriter& list) {
+    const std::string reason = std::generic_category().message(list.error());
+    observer_.errorMessage(formatTemplate(translated(texts::ListWriteFailed), {listName_, reason}));
+    return CreateOutcome::WriteFailed;
+  }
+
+  // False when the user does not want an existing list replaced. Only a file
+  // is worth the question: a folder, FIFO or device in the way fails later
+  // with the system's reason.
+  bool mayWriteList() {
+    if (settings_.toStandardOutput || settings_.replaceWithoutAsking) return true;
+    if (platform::fileKind(listPath_) != platform::FileKind::Regular) return true;
+    return observer_.confirmOverwrite(formatTemplate(translated(texts::WinCrcExist), {listName_}));
+  }
+
+  std::unique_ptr<listfile::ListWriter> openList() const {
+    if (settings_.toStandardOutput) {
+      return std::make_unique<listfile::ListWriter>(settings_.kind, listfile::ListWriter::Descriptor{STDOUT_FILENO});
+    }
+    return std::make_unique<listfile::ListWriter>(settings_.kind, listPath_);
+  }
+
+  void writeHeader(listfile::ListWriter& list) {
+    listfile::ListHeader header{settings_.creator, settings_.comment, listfile::DateStamp()};
+    const bool creatorHadBreaks = lineBreaksToBlanks(header.creator);
+    if (lineBreaksToBlanks(header.comment) || creatorHadBreaks) {
+      observer_.noteLine(translated(texts::LineBreaksAsBlanks));
+    }
+    list.writeHeader(header);
+  }
+
+  // Walks the folder and hashes its files as the walk finds them, then
+  // writes their entries in walk order. Nothing when the folder cannot be
+  // opened.
+  std::optional<EntriesWritten> listFiles(listfile::ListWriter& list) {
+    OrderedHashing hashing(settings_.jobs, platform::onSpinningDisk(folderPath_), stop_);
+    const std::string listInWalk = pathInWalk(folderPath_, listPath_);
+    std::vector<PlannedLine> lines;
+    const auto plan = [&](FoundPath item) {
+      std::optional<PlannedLine> line = planLine(item, folderPath_, listInWalk, settings_.kind, separator_);
+      if (!line) return;
+      if (!line->reason) hashing.add({std::move(item.path), settings_.kind});
+      lines.push_back(std::move(*line));
+    };
+    if (!CollectFiles(folderPath_, settings_.includeSubfolders, plan, stop_)) return std::nullopt;
+    return writeEntries(lines, hashing, settings_.kind, observer_, list, stop_);
+  }
+
+  const CreateSettings& settings_;
+  CreateObserver& observer_;
+  std::stop_token stop_;
+  std::string folderPath_;
+  bool elsewhere_;
+  std::string listName_;
+  std::string listPath_;
+  char separator_;
+};
+
 }  // namespace
 
 CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer, std::stop_token stop) {
-  const std::string folderPath = platform::withTrailingSlash(settings.folder);
-  const auto folderMissing = [&] {
-    observer.errorMessage(formatTemplate(translated(texts::FolderMissing), {settings.folder}));
-    return CreateOutcome::FolderMissing;
-  };
-  if (platform::fileKind(folderPath.empty() ? "." : folderPath) != platform::FileKind::Directory) {
-    return folderMissing();
-  }
-  const bool elsewhere = settings.toStandardOutput || !settings.outputPath.empty();
-  const std::string listName = elsewhere ? settings.outputPath : listfile::ListFileName(namingFolder(folderPath), settings.kind);
-  const std::string listPath = elsewhere ? settings.outputPath : folderPath + listName;
-  // Only a file is worth the question: a folder, FIFO or device in the way
-  // fails below with the system's reason.
-  if (!settings.toStandardOutput && !settings.replaceWithoutAsking &&
-      platform::fileKind(listPath) == platform::FileKind::Regular &&
-      !observer.confirmOverwrite(formatTemplate(translated(texts::WinCrcExist), {listName}))) {
-    return CreateOutcome::Declined;
-  }
-  observer.clearResultTexts();
-
-  const std::unique_ptr<listfile::ListWriter> list =
-      settings.toStandardOutput
-          ? std::make_unique<listfile::ListWriter>(settings.kind, listfile::ListWriter::Descriptor{STDOUT_FILENO})
-          : std::make_unique<listfile::ListWriter>(settings.kind, listPath);
-  const auto writeFailed = [&] {
-    const std::string reason = std::generic_category().message(list->error());
-    observer.errorMessage(formatTemplate(translated(texts::ListWriteFailed), {listName, reason}));
-    return CreateOutcome::WriteFailed;
-  };
-  if (list->failed()) return writeFailed();
-  listfile::ListHeader header{settings.creator, settings.comment, listfile::DateStamp()};
-  const bool creatorHadBreaks = lineBreaksToBlanks(header.creator);
-  if (lineBreaksToBlanks(header.comment) || creatorHadBreaks) observer.noteLine(translated(texts::LineBreaksAsBlanks));
-  list->writeHeader(header);
-
-  const auto started = std::chrono::steady_clock::now();
-  EntriesWritten written;
-  {
-    // The first files are hashed while the walk goes on.
-    OrderedHashing hashing(settings.jobs, platform::onSpinningDisk(folderPath), stop);
-    const std::string listInWalk = pathInWalk(folderPath, listPath);
-    std::vector<PlannedLine> lines;
-    const auto plan = [&](FoundPath item) {
-      std::optional<PlannedLine> line = planLine(item, folderPath, listInWalk, settings.kind, settings.nameSeparator);
-      if (!line) return;
-      if (!line->reason) hashing.add({std::move(item.path), settings.kind});
-      lines.push_back(std::move(*line));
-    };
-    if (!CollectFiles(folderPath, settings.includeSubfolders, plan, stop)) return folderMissing();
-    written = writeEntries(lines, hashing, settings.kind, observer, *list, stop);
-  }
-  if (written.cancelled) {
-    observer.noteLine(translated(texts::PassCancelled));
-    return CreateOutcome::Cancelled;
-  }
-  const auto elapsed =
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-
-  if (!list->commit()) return writeFailed();
-  observer.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
-  observer.completionText(translated(texts::ChecksumFinish));
-  return written.leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
+  return CreatePass(settings, observer, std::move(stop)).run();
 }
 
 std::string timeText(double seconds) {

@@ -2,12 +2,13 @@
 // The create pass: walks a folder, computes every file's checksum, shows each
 // result line, and writes the checksum list into the folder.
 
+#include <optional>
+#include <optional>
 #include <stop_token>
 #include <string>
 
 #include "engines/checksum_types.h"
 #include "engines/progress.h"
-#include "listfile/list_format.h"
 #include "passes/pass_progress.h"
 
 namespace zelk::passes {
@@ -21,9 +22,10 @@ struct CreateSettings {
   // Replaces an existing list without asking (the question is not even
   // formatted, so a broken translation of it cannot stop the pass).
   bool replaceWithoutAsking = false;
-  // Written between folder names in entries: '\' as the format has it, or
-  // '/' for tools that take nothing else.
-  char nameSeparator = listfile::kNameSeparator;
+  // Written between folder names in entries; unset, the list dialect's own
+  // ('\' in SFV and MD5 lists, as the format has it). '/' for tools that
+  // take nothing else.
+  std::optional<char> nameSeparator = std::nullopt;
   // Where the list goes instead of the folder's own list; names in it stay
   // relative to the folder. Empty: the folder's list.
   std::string outputPath = {};

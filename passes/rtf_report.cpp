@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "language/message_format.h"
+#include "language/texts.h"
 #include "passes/display_text.h"
+#include "platform/directory.h"
 #include "platform/pending_file.h"
 
 namespace zelk::passes {
@@ -89,6 +92,13 @@ bool writeRtfFile(const std::string& path, const std::vector<ColouredRun>& runs)
   platform::PendingFile file(path);
   file.write(document.data(), document.size());
   return file.commit();
+}
+
+std::optional<std::string> saveReport(const std::string& folder, const std::vector<ColouredRun>& runs,
+                                      std::string_view lineBreak, const std::string& shownFolder) {
+  if (!writeRtfFile(platform::withTrailingSlash(folder) + kReportFileName, runs)) return std::nullopt;
+  return language::formatTemplate(language::translated(language::texts::ResultSave),
+                                  {std::string(lineBreak), shownFolder});
 }
 
 }  // namespace zelk::passes

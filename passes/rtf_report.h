@@ -3,7 +3,9 @@
 // than by a toolkit so that the window and the command-line tool save the
 // same document, and names with braces, backslashes and any letters survive.
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "listfile/list_naming.h"
@@ -37,5 +39,11 @@ std::string rtfDocument(const std::vector<ColouredRun>& runs);
 // Writes rtfDocument(runs) in place of `path` (see PendingFile); false when
 // that fails, and `path` is then as it was.
 bool writeRtfFile(const std::string& path, const std::vector<ColouredRun>& runs);
+
+// What both front ends do to save a report: writes `runs` as the report file
+// of `folder`, and gives the looked-up message saying where it is, filled
+// with `lineBreak` and `shownFolder`. Nullopt when it could not be written.
+std::optional<std::string> saveReport(const std::string& folder, const std::vector<ColouredRun>& runs,
+                                      std::string_view lineBreak, const std::string& shownFolder);
 
 }  // namespace zelk::passes

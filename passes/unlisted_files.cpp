@@ -84,4 +84,17 @@ void reportUnlistedFiles(const std::vector<std::string>& names, VerifyObserver& 
   for (const std::string& name : names) observer.reportLine(name, ReportColour::Default);
 }
 
+bool reportUnlistedSection(const std::string& folder, const std::string& listName,
+                           std::optional<std::string_view> listText, ChecksumMode mode, VerifyObserver& observer,
+                           const std::stop_token& stop) {
+  const std::vector<std::string> names = listText ? findUnlistedFiles(folder, listName, *listText, mode, stop)
+                                                  : findUnlistedFilesOfList(folder, listName, mode, stop);
+  if (stop.stop_requested()) {
+    observer.reportLine(language::translated(language::texts::PassCancelled), ReportColour::Default);
+    return false;
+  }
+  reportUnlistedFiles(names, observer);
+  return true;
+}
+
 }  // namespace zelk::passes

@@ -3,6 +3,7 @@
 // subfolders when the list has subfolder entries, that no entry names. Added
 // since the list was made, most likely; they are no failure of the list.
 
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -32,5 +33,15 @@ std::vector<std::string> findUnlistedFilesOfList(const std::string& folder, cons
 // The report's section: a blank line, the heading with the count, and one line
 // per name, in the default colour. Nothing when `names` is empty.
 void reportUnlistedFiles(const std::vector<std::string>& names, VerifyObserver& observer);
+
+// What both front ends add after a checked list when asked: the search for
+// the files the list `listName` in `folder` does not know, then its
+// section. `listText` is the list's text where it cannot be read again
+// (standard input); otherwise the list is read again. A stop during the
+// search reports that the pass was cancelled rather than a part of the
+// section, which would pass for all of it: false then.
+bool reportUnlistedSection(const std::string& folder, const std::string& listName,
+                           std::optional<std::string_view> listText, ChecksumMode mode, VerifyObserver& observer,
+                           const std::stop_token& stop);
 
 }  // namespace zelk::passes

@@ -28,8 +28,6 @@ using language::formatTemplate;
 
 constexpr std::string_view kDeletedMarkPrefix = "---> ";
 
-enum class Verdict { Intact, Modified, Unreadable, Missing };
-
 // An entry as the pass keeps it from the reading of the list to its report.
 struct PlannedEntry {
   engines::KindSet kinds;
@@ -119,31 +117,32 @@ class EntryReport {
         intactFormat_(language::translated(texts::FileCrcOk)),
         unreadableMark_(std::string(kDeletedMarkPrefix) + language::translated(texts::FileNotReadable)) {}
 
-  void add(const PlannedEntry& entry, Verdict verdict) {
-    std::string line;
-    ReportColour colour = ReportColour::Red;
+  // `actual` is the file's digest when it was read whole.
+  void add(const PlannedEntry& entry, Verdict verdict, const engines::Digest* actual) {
+    CheckedEntry checked{entry.name, entry.kind(), verdict, entry.expected, std::nullopt, {}, ReportColour::Red};
+    if (actual != nullptr) checked.actual = *actual;
     switch (verdict) {
       case Verdict::Intact:
-        line = formatTemplate(intactFormat_, {entry.name});
-        colour = ReportColour::Green;
+        checked.line = formatTemplate(intactFormat_, {entry.name});
+        checked.colour = ReportColour::Green;
         break;
       case Verdict::Modified:
-        line = formatTemplate(errorFormat_, {entry.name, std::string()});
+        checked.line = formatTemplate(errorFormat_, {entry.name, std::string()});
         ++counts_.modified;
         break;
       case Verdict::Unreadable:
-        line = formatTemplate(errorFormat_, {entry.name, unreadableMark_});
+        checked.line = formatTemplate(errorFormat_, {entry.name, unreadableMark_});
         ++counts_.modified;
         break;
       case Verdict::Missing:
-        line = formatTemplate(errorFormat_, {entry.name, deletedMark_});
+        checked.line = formatTemplate(errorFormat_, {entry.name, deletedMark_});
         ++counts_.modified;
         ++counts_.deleted;
         break;
     }
-    observer_.reportLine(line, colour);
-    lastColour_ = colour;
+    lastColour_ = checked.colour;
     ++counts_.entries;
+    observer_.entryChecked(checked);
   }
 
   // The blank line and the three counts, in the colour of the last entry.
@@ -191,12 +190,12 @@ bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, VerifyObserver&
     observer.entryKind(line.entry.kind());
     if (line.standsIntact) {
       display.skipped(line.entry.name);
-      report.add(line.entry, Verdict::Intact);
+      report.add(line.entry, Verdict::Intact, nullptr);
       continue;
     }
     const HashedFile hashed = display.await(line.entry.name);
     if (hashed.cancelled) return false;
-    report.add(line.entry, verdictOf(hashed, line.entry));
+    report.add(line.entry, verdictOf(hashed, line.entry), hashed.digests.of(line.entry.kind()));
   }
   display.finished();
   return true;

@@ -2,6 +2,7 @@
 // The verify pass: finds the list in a folder, recomputes every listed file
 // and reports each entry as intact, modified or missing, then three counts.
 
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -28,15 +29,37 @@ inline constexpr RgbColour reportRgb(ReportColour colour) {
   return kDefaultColour;
 }
 
+enum class Verdict {
+  Intact,      // the file's checksum is the listed one
+  Modified,    // it is another
+  Unreadable,  // the file is there but could not be read whole, or changed while it was read
+  Missing,     // no file, or one that cannot be opened: a folder, device, or not permitted
+};
+
+// An entry as the pass judged it, with its report line.
+struct CheckedEntry {
+  std::string name;  // as the list has it
+  engines::ChecksumKind kind;
+  Verdict verdict = Verdict::Missing;
+  std::string expected;                   // as the list has it
+  std::optional<engines::Digest> actual;  // none when the file was not read: missing, unreadable, or the list itself
+  std::string line;                       // the report line, looked up and filled
+  ReportColour colour = ReportColour::Default;
+};
+
 class VerifyObserver : public engines::ProgressSink {
  public:
   // The list's creator or comment line less its first two characters.
   virtual void creatorText(const std::string& text) = 0;
   virtual void commentText(const std::string& text) = 0;
-  // The kind of the entry being examined ("MD5-MODE" / "CRC32-MODE").
+  // The kind of the entry whose file is read next ("MD5-MODE" / "CRC32-MODE").
   virtual void entryKind(engines::ChecksumKind kind) = 0;
-  // A report line in its colour; the summary lines come with the colour of
-  // the last entry line (Default when the list had none).
+  // An entry has been judged. Unless overridden, its report line goes where
+  // every other line goes.
+  virtual void entryChecked(const CheckedEntry& entry) { reportLine(entry.line, entry.colour); }
+  // A report line other than an entry's, in its colour: the summary lines
+  // come with the colour of the last entry line (Default when the list had
+  // none), the rest in Default.
   virtual void reportLine(const std::string& text, ReportColour colour) = 0;
   // A failure that ends the pass without a report; looked-up, filled text.
   virtual void errorMessage(const std::string& text) = 0;

@@ -27,6 +27,10 @@ void QueuedVerifyObserver::commentText(const std::string& text) { forward(&Verif
 
 void QueuedVerifyObserver::entryKind(engines::ChecksumKind kind) { forward(&VerifyObserver::entryKind, kind); }
 
+void QueuedVerifyObserver::entryChecked(const passes::CheckedEntry& entry) {
+  forward(&VerifyObserver::entryChecked, entry);
+}
+
 void QueuedVerifyObserver::reportLine(const std::string& text, passes::ReportColour colour) {
   forward(&VerifyObserver::reportLine, text, colour);
 }

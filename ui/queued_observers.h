@@ -53,6 +53,7 @@ class QueuedVerifyObserver final : public QueuedProgress<passes::VerifyObserver>
   void creatorText(const std::string& text) override;
   void commentText(const std::string& text) override;
   void entryKind(engines::ChecksumKind kind) override;
+  void entryChecked(const passes::CheckedEntry& entry) override;
   void reportLine(const std::string& text, passes::ReportColour colour) override;
   void errorMessage(const std::string& text) override;
 };

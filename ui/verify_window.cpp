@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "engines/algorithm.h"
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "passes/unlisted_files.h"
@@ -215,12 +216,12 @@ void VerifyWindow::reject() {
 
 void VerifyWindow::onSaveClicked() {
   const std::string directory = platform::currentDirectory();
-  const std::string path = platform::withTrailingSlash(directory) + passes::kReportFileName;
-  if (!passes::writeRtfFile(path, reportRuns())) {
+  const std::optional<std::string> saved = passes::saveReport(directory, reportRuns(), "\r\n", directory);
+  if (!saved) {
+    const std::string path = platform::withTrailingSlash(directory) + passes::kReportFileName;
     throw std::runtime_error("The report could not be saved as \"" + path + "\".");
   }
-  const std::string message = language::formatTemplate(language::translated(texts::ResultSave), {"\r\n", directory});
-  showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), toQt(message));
+  showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), toQt(*saved));
 }
 
 void VerifyWindow::onUnlistedToggled(bool shown) {
@@ -236,24 +237,23 @@ void VerifyWindow::onUnlistedToggled(bool shown) {
   if (checkedList_.empty()) return;
   unlistedBox->setEnabled(false);
   saveButton->setEnabled(false);
-  unlistedSearch_.start([this, folder = platform::currentDirectory(), list = checkedList_,
-                         mode = checkedMode_](std::stop_token stop) {
-    std::vector<std::string> names = passes::findUnlistedFilesOfList(folder, list, mode, stop);
-    if (!stop.stop_requested()) unlistedSearch_.post([this, names = std::move(names)] { showUnlisted(names); });
-  });
-}
-
-void VerifyWindow::showUnlisted(const std::vector<std::string>& names) {
+  reportView->setReadOnly(true);
   unlistedStart_ = QTextCursor(reportView->document());
   unlistedStart_.movePosition(QTextCursor::End);
   // The section is added at this very position: the cursor stays before it.
   unlistedStart_.setKeepPositionOnInsert(true);
-  passes::reportUnlistedFiles(names, *this);
+  passes::VerifyObserver& window = *this;
+  unlistedSearch_.start([this, &window, folder = platform::currentDirectory(), list = checkedList_,
+                         mode = checkedMode_](std::stop_token stop) {
+    QueuedVerifyObserver observer(unlistedSearch_, window);
+    passes::reportUnlistedSection(folder, list, std::nullopt, mode, observer, stop);
+  });
 }
 
 void VerifyWindow::onUnlistedSearched() {
   unlistedBox->setEnabled(true);
   saveButton->setEnabled(true);
+  reportView->setReadOnly(false);
   emit unlistedSearched();
   if (closeWhenDone_) QDialog::reject();
 }
@@ -278,7 +278,7 @@ void VerifyWindow::creatorText(const std::string& text) { creatorLabel->setText(
 void VerifyWindow::commentText(const std::string& text) { commentLabel->setText(toShownQt(text)); }
 
 void VerifyWindow::entryKind(engines::ChecksumKind kind) {
-  modeLabel->setText(kind == engines::ChecksumKind::Md5 ? QStringLiteral("MD5-MODE") : QStringLiteral("CRC32-MODE"));
+  modeLabel->setText(toQt(std::string(engines::AlgorithmOf(kind).shownName) + "-MODE"));
 }
 
 void VerifyWindow::reportLine(const std::string& text, passes::ReportColour colour) {

@@ -96,7 +96,6 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
 
   void showPassRunning(bool running);
   void onPassFinished();
-  void showUnlisted(const std::vector<std::string>& names);
   void onUnlistedSearched();
 
   engines::ProgressSink& progress_;

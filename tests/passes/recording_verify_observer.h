@@ -26,6 +26,10 @@ class RecordingObserver final : public VerifyObserver {
   void creatorText(const std::string& text) override { creators.push_back(text); }
   void commentText(const std::string& text) override { comments.push_back(text); }
   void entryKind(engines::ChecksumKind kind) override { kinds.push_back(kind); }
+  void entryChecked(const CheckedEntry& entry) override {
+    checked.push_back(entry);
+    reportLine(entry.line, entry.colour);
+  }
   void reportLine(const std::string& text, ReportColour colour) override {
     lines.push_back({text, colour});
     afterLine();
@@ -38,6 +42,7 @@ class RecordingObserver final : public VerifyObserver {
   std::vector<std::string> creators;
   std::vector<std::string> comments;
   std::vector<engines::ChecksumKind> kinds;
+  std::vector<CheckedEntry> checked;
   std::vector<Line> lines;
   std::vector<std::string> errors;
   int shown = 0;

@@ -212,6 +212,43 @@ TEST(VerifyPass, NamesThatAreNoRegularFileCountAsGone) {
                                    summary(5, 5, 5, R)));
 }
 
+// Front ends learn each entry's verdict with its report line, not from the
+// order or colour of the lines.
+TEST(VerifyPass, TellsEveryEntrysVerdictWithItsDigests) {
+  TempFolder folder;
+  writeKnownFiles(folder);
+  folder.write("broken.bin", "x");
+  folder.write("a.sfv", "fox.txt 414FA339\ndigits.txt 00000000\ngone.txt 11111111\nbroken.bin 00000000\na.sfv 00000000\n");
+  RecordingObserver observer;
+  {
+    const ReadsFail failing("broken.bin");
+    runVerifyPass(folder.path(), ChecksumMode::Automatic, observer);
+  }
+  const struct {
+    const char* name;
+    Verdict verdict;
+    const char* expected;
+    const char* actual;  // null: none
+  } cases[] = {
+      {"fox.txt", Verdict::Intact, "414FA339", "414fa339"},
+      {"digits.txt", Verdict::Modified, "00000000", "cbf43926"},
+      {"gone.txt", Verdict::Missing, "11111111", nullptr},
+      {"broken.bin", Verdict::Unreadable, "00000000", nullptr},
+      {"a.sfv", Verdict::Intact, "00000000", nullptr},  // the list itself stands intact
+  };
+  ASSERT_EQ(observer.checked.size(), std::size(cases));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const CheckedEntry& entry = observer.checked[i];
+    SCOPED_TRACE(cases[i].name);
+    EXPECT_EQ(entry.name, cases[i].name);
+    EXPECT_EQ(entry.kind, engines::ChecksumKind::Crc32);
+    EXPECT_EQ(entry.verdict, cases[i].verdict);
+    EXPECT_EQ(entry.expected, cases[i].expected);
+    EXPECT_EQ(entry.actual ? entry.actual->toHex() : "none", cases[i].actual ? cases[i].actual : "none");
+    EXPECT_EQ(observer.lines[i].text, entry.line);
+  }
+}
+
 TEST(VerifyPass, UnreadableOrChangingFileIsReportedAndThePassGoesOn) {
   const auto unreadable = [](const std::string& name) -> Line {
     return {"FILE: " + name + " CRC ERROR. File was modified, check it.  ---> File can not be read", R};
