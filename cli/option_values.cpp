@@ -2,7 +2,11 @@
 
 #include <charconv>
 
+#include "passes/ordered_hashing.h"
+
 namespace zelk::cli {
+
+static_assert(passes::kMaxJobs == 32, "kJobsUsage names the limit");
 
 std::optional<std::string> optionValue(const std::vector<std::string>& arguments, std::size_t& i,
                                        const std::string& name) {
@@ -18,7 +22,7 @@ bool takeJobsOption(const std::vector<std::string>& arguments, std::size_t& i, i
   int count = 0;
   const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), count);
   const bool whole = error == std::errc() && end == value->data() + value->size();
-  jobs = whole && count >= 1 && count <= 1000 ? count : 0;
+  jobs = whole && count >= 1 && count <= passes::kMaxJobs ? count : 0;
   return true;
 }
 

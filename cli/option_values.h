@@ -17,9 +17,9 @@ std::optional<std::string> optionValue(const std::vector<std::string>& arguments
 
 // Whether arguments[i] is "--jobs N" or "--jobs=N"; i is moved past a
 // separate value. `jobs` gets N, or 0 when N is missing or not a whole number
-// from 1 to 1000.
+// from 1 to passes::kMaxJobs, the most workers a pass runs.
 bool takeJobsOption(const std::vector<std::string>& arguments, std::size_t& i, int& jobs);
 
-inline constexpr const char* kJobsUsage = "--jobs takes a number of files to hash at once, from 1 to 1000";
+inline constexpr const char* kJobsUsage = "--jobs takes a number of files to hash at once, from 1 to 32";
 
 }  // namespace zelk::cli
