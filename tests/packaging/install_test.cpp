@@ -8,30 +8,16 @@
 #include <string>
 
 #include "tests/cli/tool_runner.h"
+#include "tests/packaging/install_tree.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using zelk::testing::InstallTree;
 using zelk::testing::runTool;
 using zelk::testing::TempFolder;
 using zelk::testing::ToolResult;
-
-class InstallTree : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    prefix_ = new TempFolder;
-    const ToolResult install = runTool({"--install", ZELK_BINARY_DIR, "--prefix", prefix_->path() + "usr"}, "/",
-                                       ZELK_CMAKE_COMMAND);
-    ASSERT_EQ(install.status, 0) << install.out << install.err;
-  }
-  static void TearDownTestSuite() { delete prefix_; }
-  static std::string installed(const std::string& path) { return prefix_->path() + "usr/" + path; }
-
-  static TempFolder* prefix_;
-};
-
-TempFolder* InstallTree::prefix_ = nullptr;
 
 TEST_F(InstallTree, EveryFileLandsBelowThePrefix) {
   for (const char* path : {"bin/zelk-sfv", "bin/zelk-sfv-verify-list", "share/man/man1/zelk-sfv.1.gz",
