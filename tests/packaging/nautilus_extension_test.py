@@ -1,7 +1,6 @@
 """The Nautilus extension's choices, with stand-ins for Nautilus and GLib:
 which entry a file is offered, in which language, running what."""
 
-import importlib.util
 import sys
 import types
 import unittest
@@ -68,9 +67,9 @@ def load_extension():
     repository.GObject = types.SimpleNamespace(GObject=type("GObject", (), {}))
     repository.Nautilus = types.SimpleNamespace(MenuProvider=type("MenuProvider", (), {}), MenuItem=FakeMenuItem)
     sys.modules.update({"gi": gi, "gi.repository": repository})
-    spec = importlib.util.spec_from_file_location("zelk_sfv_utility", EXTENSION)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = types.ModuleType("zelk_sfv_utility")
+    with open(EXTENSION, encoding="utf-8") as source:
+        exec(compile(source.read(), EXTENSION, "exec"), module.__dict__)
     return module
 
 
