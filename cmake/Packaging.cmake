@@ -16,7 +16,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # A file manager opens lists through the desktop entry and the MIME types:
-# their caches are rebuilt by these packages' triggers.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, desktop-file-utils, shared-mime-info")
+# their caches are rebuilt by these packages' triggers, so the package needs no
+# maintainer scripts. The file managers read their action files at start or
+# watch their folders. Nautilus shows our entries only through python3-nautilus;
+# Caja only with caja-actions.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, desktop-file-utils, shared-mime-info, python3-nautilus")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "caja-actions")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 include(CPack)

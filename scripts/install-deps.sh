@@ -11,6 +11,7 @@ packages=(
   libdw-dev
   rhash cksfv unrtf coreutils locales
   dpkg-dev file man-db
+  desktop-file-utils shared-mime-info python3
 )
 case "${1:-}" in
   --bench) packages+=(zlib1g-dev libssl-dev hyperfine python3 bc) ;;

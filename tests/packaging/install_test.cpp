@@ -8,30 +8,16 @@
 #include <string>
 
 #include "tests/cli/tool_runner.h"
+#include "tests/packaging/install_tree.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using zelk::testing::InstallTree;
 using zelk::testing::runTool;
 using zelk::testing::TempFolder;
 using zelk::testing::ToolResult;
-
-class InstallTree : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    prefix_ = new TempFolder;
-    const ToolResult install = runTool({"--install", ZELK_BINARY_DIR, "--prefix", prefix_->path() + "usr"}, "/",
-                                       ZELK_CMAKE_COMMAND);
-    ASSERT_EQ(install.status, 0) << install.out << install.err;
-  }
-  static void TearDownTestSuite() { delete prefix_; }
-  static std::string installed(const std::string& path) { return prefix_->path() + "usr/" + path; }
-
-  static TempFolder* prefix_;
-};
-
-TempFolder* InstallTree::prefix_ = nullptr;
 
 TEST_F(InstallTree, EveryFileLandsBelowThePrefix) {
   for (const char* path : {"bin/zelk-sfv", "bin/zelk-sfv-verify-list", "share/man/man1/zelk-sfv.1.gz",
@@ -64,6 +50,39 @@ TEST_F(InstallTree, DesktopWrapperStartsTheProgram) {
   const ToolResult run = runTool({"2", installed("bin/zelk-sfv-verify-list"), list}, "/", "/usr/bin/timeout");
   EXPECT_EQ(run.status, 124) << run.err;
   EXPECT_EQ(run.err.find("not found"), std::string::npos) << run.err;
+}
+
+// The wrapper starts the program beside it in the list's folder with the
+// list's name, whatever the name holds; a stand-in that prints its working
+// folder and arguments takes the program's place.
+TEST_F(InstallTree, DesktopWrapperHandsTheListsNameToTheProgramInItsFolder) {
+  TempFolder bin;
+  const std::string wrapper = bin.path() + "zelk-sfv-verify-list";
+  fs::copy_file(installed("bin/zelk-sfv-verify-list"), wrapper);
+  const std::string standIn = bin.write("Zelk_SFV_Utility", "#!/bin/sh\npwd\nprintf '[%s]' \"$@\"\n");
+  for (const std::string& program : {wrapper, standIn}) fs::permissions(program, fs::perms::owner_all);
+  TempFolder lists;
+  const std::string top = lists.path().substr(0, lists.path().size() - 1);
+  const struct {
+    const char* folder;  // below `lists`
+    const char* name;
+  } cases[] = {{"photos", "photos.sfv"},
+               {"with space", "MD5SUMS"},
+               {"-dash", "-v.sha256"},
+               {"ends in a line break\n", "a.b3"},
+               {"", "top.xxh128"}};
+  for (const auto& [folder, name] : cases) {
+    SCOPED_TRACE(name);
+    const std::string expectedFolder = *folder == '\0' ? top : top + "/" + folder;
+    lists.write(std::string(folder) + (*folder == '\0' ? "" : "/") + name, "");
+    const ToolResult run = runTool({expectedFolder + "/" + name}, "/", wrapper);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expectedFolder + "\n[-v][" + name + "]");
+  }
+  // A relative name is taken from the folder the wrapper starts in.
+  EXPECT_EQ(runTool({"photos/photos.sfv"}, lists.path(), wrapper).out, top + "/photos\n[-v][photos.sfv]");
+  EXPECT_EQ(runTool({"MD5SUMS"}, lists.path() + "with space", wrapper).out, top + "/with space\n[-v][MD5SUMS]");
+  EXPECT_EQ(runTool({}, lists.path(), wrapper).out, top + "\n[]");
 }
 
 }  // namespace
