@@ -1,4 +1,4 @@
-// zelk-sfv create [--md5] [-r|--recursive] [--slashes] [--output FILE] [--creator TEXT] [--comment TEXT]
+// zelk-sfv create [--algorithm NAME|--md5] [-r|--recursive] [--slashes] [--output FILE] [--creator TEXT] [--comment TEXT]
 //                 [--force] [--jobs N] FOLDER
 
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include "cli/interrupt.h"
 #include "cli/option_values.h"
 #include "cli/terminal.h"
+#include "engines/algorithm.h"
 #include "passes/create_pass.h"
 #include "platform/files.h"
 
@@ -32,6 +33,13 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
       optionsEnded = true;
     } else if (argument == "--md5") {
       settings.kind = engines::ChecksumKind::Md5;
+    } else if (const auto name = optionValue(arguments, i, "--algorithm")) {
+      const engines::Algorithm* algorithm = engines::AlgorithmNamed(*name);
+      if (algorithm == nullptr) {
+        usageError("--algorithm takes one of " + algorithmNames());
+        return std::nullopt;
+      }
+      settings.kind = algorithm->kind;
     } else if (argument == "-r" || argument == "--recursive") {
       settings.includeSubfolders = true;
     } else if (argument == "--force") {

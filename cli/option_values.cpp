@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "engines/algorithm.h"
 #include "passes/ordered_hashing.h"
 
 namespace zelk::cli {
@@ -24,6 +25,16 @@ bool takeJobsOption(const std::vector<std::string>& arguments, std::size_t& i, i
   const bool whole = error == std::errc() && end == value->data() + value->size();
   jobs = whole && count >= 1 && count <= passes::kMaxJobs ? count : 0;
   return true;
+}
+
+std::string algorithmNames() {
+  const auto algorithms = engines::Algorithms();
+  std::string names;
+  for (std::size_t i = 0; i < algorithms.size(); ++i) {
+    if (i > 0) names += i + 1 == algorithms.size() ? " or " : ", ";
+    names += algorithms[i].optionName;
+  }
+  return names;
 }
 
 }  // namespace zelk::cli

@@ -20,6 +20,9 @@ std::optional<std::string> optionValue(const std::vector<std::string>& arguments
 // from 1 to passes::kMaxJobs, the most workers a pass runs.
 bool takeJobsOption(const std::vector<std::string>& arguments, std::size_t& i, int& jobs);
 
+// The option names of every algorithm, "crc32, md5, ..." with an "or" before the last.
+std::string algorithmNames();
+
 inline constexpr const char* kJobsUsage = "--jobs takes a number of files to hash at once, from 1 to 32";
 
 }  // namespace zelk::cli

@@ -5,25 +5,32 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "cli/commands.h"
+#include "cli/option_values.h"
 #include "cli/terminal.h"
+#include "listfile/list_dialect.h"
 
 namespace zelk::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: zelk-sfv create [--md5] [-r|--recursive] [--slashes] [--output FILE] [--creator TEXT]\n"
-    "                       [--comment TEXT] [--force] [--jobs N] FOLDER\n"
+constexpr const char* kUsageHead =
+    "Usage: zelk-sfv create [--algorithm NAME|--md5] [-r|--recursive] [--slashes] [--output FILE]\n"
+    "                       [--creator TEXT] [--comment TEXT] [--force] [--jobs N] FOLDER\n"
     "       zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status]\n"
     "                       [--save] [--jobs N] [FOLDER]\n"
     "       zelk-sfv --help | --version\n"
     "\n"
     "create  writes FOLDER's checksum list, named after the folder: an SFV list of\n"
-    "        CRC-32 values, or an MD5 list with --md5.\n"
+    "        CRC-32 values, or a list of the algorithm NAME.\n";
+// Then the algorithms and their lists' extensions, from their tables.
+constexpr const char* kUsageTail =
+    "          --md5            the same as --algorithm md5\n"
     "          -r, --recursive  also list the files of all subfolders\n"
-    "          --slashes        separate subfolders by '/' instead of '\\', for\n"
-    "                           cksfv -f, md5sum -c and rhash -c\n"
+    "          --slashes        separate subfolders of SFV and MD5 lists by '/'\n"
+    "                           instead of '\\', for cksfv -f, md5sum -c and\n"
+    "                           rhash -c (the other lists always have '/')\n"
     "          --output FILE    write the list to FILE (- for standard output);\n"
     "                           its names stay relative to FOLDER\n"
     "          --creator TEXT   creator text of the list header\n"
@@ -33,8 +40,9 @@ constexpr const char* kUsage =
     "                           processor; 1 reads one file after another)\n"
     "verify  checks the files that the checksum list in FOLDER (default: the\n"
     "        current folder) names.\n"
-    "          --mode MODE      how entry lines are read: auto (by their shape,\n"
-    "                           the default), crc32 or md5\n"
+    "          --mode MODE      how entry lines are read: auto (by their tag, the\n"
+    "                           list's name or their shape, the default), crc32\n"
+    "                           or md5\n"
     "          --list FILE      check the list FILE, of any name, instead of\n"
     "                           searching a folder; its names are relative to its\n"
     "                           folder (- reads the list from standard input,\n"
@@ -58,6 +66,45 @@ constexpr const char* kUsage =
     "Exit status of verify: 0 every entry intact, 1 an entry modified, missing or\n"
     "unreadable, 2 no list, a list that cannot be read, bad usage or failure.\n";
 
+// `words` as lines of at most 79 columns, the first after `lead`, the rest
+// under the descriptions of the options.
+std::string wrapped(const std::string& lead, const std::string& words) {
+  constexpr std::size_t kWidth = 79;
+  const std::string indent(27, ' ');
+  std::string text = lead;
+  std::size_t lineStart = 0;
+  std::size_t start = 0;
+  while (start < words.size()) {
+    std::size_t end = words.find(' ', start);
+    if (end == std::string::npos) end = words.size();
+    const std::string word = words.substr(start, end - start);
+    if (text.size() - lineStart + 1 + word.size() > kWidth) {
+      text += "\n";
+      lineStart = text.size();
+      text += indent;
+    } else if (text.size() > lineStart && text.back() != ' ') {
+      text += ' ';
+    }
+    text += word;
+    start = end + 1;
+  }
+  return text + "\n";
+}
+
+// The whole --help text.
+std::string usage() {
+  std::string extensions;
+  const auto dialects = listfile::ListDialects();
+  for (std::size_t i = 0; i < dialects.size(); ++i) {
+    if (i > 0) extensions += i + 1 == dialects.size() ? " or " : ", ";
+    extensions += dialects[i].extension;
+  }
+  return kUsageHead +
+         wrapped("          --algorithm NAME ", algorithmNames() + " (default crc32); the list's extension is, in " +
+                                                    "the same order, " + extensions) +
+         kUsageTail;
+}
+
 bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h"; }
 
 // "zelk-sfv --help" and "zelk-sfv create --help" alike.
@@ -75,7 +122,7 @@ int run(const std::vector<std::string>& arguments) {
     int status = 0;
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     if (wantsHelp(arguments)) {
-      std::fputs(kUsage, stdout);
+      std::fputs(usage().c_str(), stdout);
     } else if (command == "--version") {
       std::puts("zelk-sfv " ZELK_VERSION);
     } else if (command == "create") {
@@ -83,7 +130,7 @@ int run(const std::vector<std::string>& arguments) {
     } else if (command == "verify") {
       status = runVerifyCommand(rest);
     } else {
-      std::fprintf(stderr, "zelk-sfv: unknown command '%s'\n%s", command.c_str(), kUsage);
+      std::fprintf(stderr, "zelk-sfv: unknown command '%s'\n%s", command.c_str(), usage().c_str());
       return 2;
     }
     flushOutput();
@@ -99,7 +146,7 @@ int run(const std::vector<std::string>& arguments) {
 
 int runTool(const std::vector<std::string>& arguments) {
   if (arguments.empty()) {
-    std::fputs(kUsage, stderr);
+    std::fputs(usage().c_str(), stderr);
     return 2;
   }
   return run(arguments);

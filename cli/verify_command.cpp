@@ -15,6 +15,7 @@
 #include "cli/interrupt.h"
 #include "cli/option_values.h"
 #include "cli/terminal.h"
+#include "listfile/list_dialect.h"
 #include "passes/rtf_report.h"
 #include "passes/unlisted_files.h"
 #include "passes/verify_pass.h"
@@ -111,6 +112,16 @@ std::optional<VerifyOptions> parseArguments(const std::vector<std::string>& argu
     return std::nullopt;
   }
   return options;
+}
+
+// ".sfv, .md5, ...": what a folder's list may be named.
+std::string listExtensions() {
+  std::string text;
+  for (const listfile::ListDialect& dialect : listfile::ListDialects()) {
+    if (!text.empty()) text += ", ";
+    text += dialect.extension;
+  }
+  return text;
 }
 
 TerminalColour terminalColour(ReportColour colour) {
@@ -225,7 +236,7 @@ int verify(const VerifyOptions& options) {
   const InterruptStopsPass interrupt;
   const passes::VerifyResult result = runPass(options, observer, interrupt.token());
   if (result.outcome == passes::VerifyOutcome::NoList) {
-    printLine(stderr, "zelk-sfv: no .sfv or .md5 list in " + checked);
+    printLine(stderr, "zelk-sfv: no checksum list (" + listExtensions() + ") in " + checked);
     return kNotVerified;
   }
   if (result.outcome == passes::VerifyOutcome::Cancelled) return kInterrupted;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "engines/crc32.h"
+#include "engines/library_hashers.h"
 #include "engines/md5.h"
 #include "platform/ascii.h"
 
@@ -12,6 +13,11 @@ namespace {
 constexpr std::array<Algorithm, kKindCount> kAlgorithms{{
     {ChecksumKind::Crc32, "CRC32", "crc32", 4, false, MakeCrc32Hasher},
     {ChecksumKind::Md5, "MD5", "md5", 16, true, MakeMd5Hasher},
+    {ChecksumKind::Sha1, "SHA-1", "sha1", 20, true, [] { return MakeOpenSslHasher("SHA1"); }},
+    {ChecksumKind::Sha256, "SHA-256", "sha256", 32, true, [] { return MakeOpenSslHasher("SHA256"); }},
+    {ChecksumKind::Sha512, "SHA-512", "sha512", 64, true, [] { return MakeOpenSslHasher("SHA512"); }},
+    {ChecksumKind::Blake3, "BLAKE3", "blake3", 32, true, MakeBlake3Hasher},
+    {ChecksumKind::Xxh128, "XXH128", "xxh128", 16, true, MakeXxh128Hasher},
 }};
 
 constexpr bool rowsInKindOrder() {

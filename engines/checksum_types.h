@@ -14,8 +14,8 @@ namespace zelk::engines {
 
 // Every algorithm the program computes, in the order of the table of
 // algorithms (engines/algorithm.h), which says everything else about them.
-enum class ChecksumKind : std::uint8_t { Crc32, Md5 };
-inline constexpr std::size_t kKindCount = 2;
+enum class ChecksumKind : std::uint8_t { Crc32, Md5, Sha1, Sha256, Sha512, Blake3, Xxh128 };
+inline constexpr std::size_t kKindCount = 7;
 
 class Crc32Value {
  public:

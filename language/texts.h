@@ -51,6 +51,8 @@ inline constexpr LanguageText FileNotReadable{"PROG", "FILE_NOT_READABLE", "File
 inline constexpr LanguageText LineBreaksAsBlanks{"PROG", "LINE_BREAKS_AS_BLANKS",
                                                  "Line breaks in the creator or comment text are written as blanks."};
 inline constexpr LanguageText PassCancelled{"PROG", "PASS_CANCELLED", "The pass was cancelled."};
+inline constexpr LanguageText NoHeaderFields{"PROG", "NO_HEADER_FIELDS",
+                                             "This kind of list has no creator or comment line: they are not written."};
 
 // Why a create pass leaves a file or folder out of the list; shown after its name.
 inline constexpr LanguageText FileUnreadable{"PROG", "FILE_UNREADABLE", "cannot be read, not listed"};
@@ -64,6 +66,8 @@ inline constexpr LanguageText FolderLink{"PROG", "FOLDER_LINK", "link to a folde
 
 // The heading of the verify report's section of files no entry names.
 inline constexpr LanguageText NotInList{"PROG", "NOT_IN_LIST", "Files not in the list: %d"};
+// The main window's choice of the algorithms beside CRC-32 and MD5.
+inline constexpr LanguageText OtherAlgorithm{"GUI", "OTHER_ALGORITHM", "Other:"};
 // The verify window's check box that shows that section.
 inline constexpr LanguageText ShowNotInList{"GUI", "SHOW_NOT_IN_LIST", "Not in list"};
 // The whole pass while it runs: files done of all, bytes done of all; then the
@@ -79,9 +83,9 @@ inline constexpr LanguageText kAllTexts[] = {
     Cancel,
     WinCrcExist, ChecksumFinish, FolderOnly, FileDelete, FileCrcError, FileCrcOk, FileChecked, FileModi,
     FileCheckedOk, ResultSave,
-    ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks, PassCancelled,
+    ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks, PassCancelled, NoHeaderFields,
     FileUnreadable, FileVanished, FileChanged, NotAFile, PathTooLong, NameNotListable, FolderUnreadable, FolderLink,
-    NotInList, ShowNotInList,
+    NotInList, OtherAlgorithm, ShowNotInList,
     PassProgress, PassSpeed,
 };
 }  // namespace texts

@@ -1,5 +1,6 @@
 #include "listfile/list_dialect.h"
 
+#include <algorithm>
 #include <array>
 
 #include "listfile/list_format.h"
@@ -9,12 +10,33 @@ namespace zelk::listfile {
 namespace {
 
 constexpr std::array<std::string_view, 0> kNoOtherNames{};
+constexpr std::array<std::string_view, 2> kMd5Names{".md5sum", "MD5SUMS"};
+constexpr std::array<std::string_view, 2> kSha1Names{".sha1sum", "SHA1SUMS"};
+constexpr std::array<std::string_view, 2> kSha256Names{".sha256sum", "SHA256SUMS"};
+constexpr std::array<std::string_view, 2> kSha512Names{".sha512sum", "SHA512SUMS"};
+constexpr std::array<std::string_view, 2> kBlake3Names{".b3", ".bk3"};
+constexpr std::array<std::string_view, 1> kXxh128Names{".xxh3-128"};
 
+// Lists of the kinds other than CRC-32 and MD5 are those of each
+// algorithm's own tool (sha256sum, b3sum, xxhsum): its line form, '/'
+// between folders, LF line ends, and only the header lines its check takes.
 constexpr std::array<ListDialect, engines::kKindCount> kDialects{{
-    {ChecksumKind::Crc32, ".sfv", kNoOtherNames, "WinCRC32.sfv", "; CRC32 MODE", HeaderStyle::Semicolons,
-     EntryForm::NameFirst, " ", kLineEnd, kNameSeparator, LineRule::ByShape},
-    {ChecksumKind::Md5, ".md5", kNoOtherNames, "WinMD5.md5", "; MD5 MODE", HeaderStyle::Semicolons,
-     EntryForm::DigestFirst, " ", kLineEnd, kNameSeparator, LineRule::ByShape},
+    {ChecksumKind::Crc32, ".sfv", kNoOtherNames, "WinCRC32.sfv", "; CRC32 MODE", "", HeaderStyle::Semicolons,
+     EntryForm::NameFirst, " ", kLineEnd, kNameSeparator, false, true, LineRule::ByShape},
+    {ChecksumKind::Md5, ".md5", kMd5Names, "WinMD5.md5", "; MD5 MODE", "MD5", HeaderStyle::Semicolons,
+     EntryForm::DigestFirst, " ", kLineEnd, kNameSeparator, false, true, LineRule::Md5Lines},
+    {ChecksumKind::Sha1, ".sha1", kSha1Names, "WinSHA1.sha1", "# SHA-1 checksums by Zelk SFV Utility", "SHA1",
+     HeaderStyle::Hashes, EntryForm::DigestFirst, "  ", "\n", '/', true, false, LineRule::OwnKind},
+    {ChecksumKind::Sha256, ".sha256", kSha256Names, "WinSHA256.sha256", "# SHA-256 checksums by Zelk SFV Utility",
+     "SHA256", HeaderStyle::Hashes, EntryForm::DigestFirst, "  ", "\n", '/', true, false, LineRule::OwnKind},
+    {ChecksumKind::Sha512, ".sha512", kSha512Names, "WinSHA512.sha512", "# SHA-512 checksums by Zelk SFV Utility",
+     "SHA512", HeaderStyle::Hashes, EntryForm::DigestFirst, "  ", "\n", '/', true, false, LineRule::OwnKind},
+    // b3sum -c refuses every line that is not an entry, comments included.
+    {ChecksumKind::Blake3, ".blake3", kBlake3Names, "WinBLAKE3.blake3", "", "BLAKE3", HeaderStyle::None,
+     EntryForm::DigestFirst, "  ", "\n", '/', true, false, LineRule::OwnKind},
+    // xxhsum warns of every line that is not an entry, and reads no escapes.
+    {ChecksumKind::Xxh128, ".xxh128", kXxh128Names, "WinXXH128.xxh128", "", "XXH128", HeaderStyle::None,
+     EntryForm::DigestFirst, "  ", "\n", '/', false, false, LineRule::OwnKind},
 }};
 
 constexpr bool rowsInKindOrder() {
@@ -37,12 +59,21 @@ std::span<const ListDialect> ListDialects() { return kDialects; }
 
 const ListDialect& DialectOf(ChecksumKind kind) { return kDialects.at(static_cast<std::size_t>(kind)); }
 
+bool isNamedAsListOf(const ListDialect& dialect, std::string_view fileName) {
+  if (platform::endsWithIgnoringAsciiCase(fileName, dialect.extension)) return true;
+  return std::ranges::any_of(dialect.otherNames, [&](std::string_view name) { return namedSo(fileName, name); });
+}
+
 const ListDialect* DialectOfListName(std::string_view fileName) {
   for (const ListDialect& dialect : kDialects) {
-    if (platform::endsWithIgnoringAsciiCase(fileName, dialect.extension)) return &dialect;
-    for (const std::string_view name : dialect.otherNames) {
-      if (namedSo(fileName, name)) return &dialect;
-    }
+    if (isNamedAsListOf(dialect, fileName)) return &dialect;
+  }
+  return nullptr;
+}
+
+const ListDialect* DialectOfTag(std::string_view tag) {
+  for (const ListDialect& dialect : kDialects) {
+    if (!dialect.tag.empty() && platform::equalIgnoringAsciiCase(dialect.tag, tag)) return &dialect;
   }
   return nullptr;
 }

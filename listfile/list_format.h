@@ -23,6 +23,13 @@ inline constexpr std::string_view kEmptyField = "(NONE)";
 inline constexpr std::string_view kCreatorMarker = "; creator:";
 inline constexpr std::string_view kCommentMarker = "; comment:";
 
+// The same lines in lists whose header is of "# " comments.
+inline constexpr std::string_view kHashCreatorPrefix = "# creator: ";
+inline constexpr std::string_view kHashCommentPrefix = "# comment: ";
+inline constexpr std::string_view kHashDatePrefix = "# date: ";
+inline constexpr std::string_view kHashCreatorMarker = "# creator:";
+inline constexpr std::string_view kHashCommentMarker = "# comment:";
+
 // Folder separator inside the entry names of SFV and MD5 lists, whatever the
 // platform; the reader takes '/' as well.
 inline constexpr char kNameSeparator = '\\';

@@ -8,12 +8,11 @@
 namespace zelk::listfile {
 namespace {
 
-// The last regular file of the listing in `dialect`, by its extension.
-std::string lastOfDialect(const platform::DirectoryListing& listing, const ListDialect& dialect) {
+// The last regular file of the listing that `named` accepts.
+template <typename Named>
+std::string lastNamed(const platform::DirectoryListing& listing, Named named) {
   for (auto it = listing.entries.rbegin(); it != listing.entries.rend(); ++it) {
-    if (it->kind == platform::FileKind::Regular && platform::endsWithIgnoringAsciiCase(it->name, dialect.extension)) {
-      return it->name;
-    }
+    if (it->kind == platform::FileKind::Regular && named(it->name)) return it->name;
   }
   return {};
 }
@@ -42,24 +41,35 @@ std::string ListFileName(const std::string& folderPath, engines::ChecksumKind ki
 
 std::string findList(const std::string& folder) {
   const platform::DirectoryListing listing = platform::listDirectory(folder);
+  for (const engines::ChecksumKind kind : {engines::ChecksumKind::Crc32, engines::ChecksumKind::Md5}) {
+    const std::string_view extension = DialectOf(kind).extension;
+    std::string name =
+        lastNamed(listing, [&](std::string_view file) { return platform::endsWithIgnoringAsciiCase(file, extension); });
+    if (!name.empty()) return name;
+  }
   for (const ListDialect& dialect : ListDialects()) {
-    std::string name = lastOfDialect(listing, dialect);
+    std::string name = lastNamed(listing, [&](std::string_view file) { return isNamedAsListOf(dialect, file); });
     if (!name.empty()) return name;
   }
   return {};
 }
 
 bool canHoldName(engines::ChecksumKind kind, std::string_view relativePath) {
-  if (relativePath.empty() || relativePath.find_first_of("\n\r\\") != std::string_view::npos) return false;
+  const ListDialect& dialect = DialectOf(kind);
+  // Every reader drops carriage returns; escapes keep the rest.
+  if (relativePath.empty() || relativePath.find('\r') != std::string_view::npos) return false;
+  if (!dialect.escapesNames && relativePath.find_first_of("\n\\") != std::string_view::npos) return false;
   const char first = relativePath.front();
-  switch (DialectOf(kind).form) {
+  switch (dialect.form) {
     case EntryForm::NameFirst: return first != ';' && first != '#' && first != '\x1a';
     case EntryForm::DigestFirst: break;
   }
-  return first != ' ' && first != '*';
+  // After one blank, the reader takes a second blank or a '*' for a marker.
+  return dialect.digestNameSeparator.size() > 1 || (first != ' ' && first != '*');
 }
 
-bool isNeverListed(std::string_view fileName) {
+bool isNeverListed(engines::ChecksumKind kind, std::string_view fileName) {
+  if (!DialectOf(kind).listsChecksumFiles && isNeverReported(fileName)) return true;
   return platform::endsWithIgnoringAsciiCase(fileName, DialectOf(engines::ChecksumKind::Crc32).extension) ||
          platform::isPendingFileName(fileName);
 }

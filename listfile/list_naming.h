@@ -21,20 +21,25 @@ std::string ListBaseName(const std::string& folder);
 // name is empty or a drive.
 std::string ListFileName(const std::string& folderPath, engines::ChecksumKind kind);
 
-// The list a folder's check reads: a regular file named like an SFV list
-// ("*.sfv", any letter case) if there is one, else like an MD5 list; of
-// several, the last in name order. Empty when there is none.
+// The list a folder's check reads: a regular file named "*.sfv" (any letter
+// case) if there is one, else "*.md5"; only when there is neither, a list
+// of another name we read (listfile/list_dialect.h), dialect by dialect in
+// the order of the table (MD5's other names first). Of several, the last in
+// name order. Empty when there is none.
 std::string findList(const std::string& folder);
 
 // Whether a list of `kind` can hold `relativePath` ('/' between folders) so
 // that reading it gives the same name back: no line break, no backslash
 // inside a name, and no first character that makes the line a comment or
-// the end of an SFV list, or that the MD5 reader drops.
+// the end of an SFV list, or that the MD5 reader drops; a list that escapes
+// names (ListDialect::escapesNames) holds backslashes and line feeds too.
 bool canHoldName(engines::ChecksumKind kind, std::string_view relativePath);
 
-// A file no list ever has an entry for: an SFV list, or a temporary file
-// lists are written under (which a crash may leave behind).
-bool isNeverListed(std::string_view fileName);
+// A file a list of `kind` never has an entry for: an SFV list, a temporary
+// file lists are written under (which a crash may leave behind), and unless
+// the dialect lists them (ListDialect::listsChecksumFiles), every list and
+// saved report.
+bool isNeverListed(engines::ChecksumKind kind, std::string_view fileName);
 
 // A file that belongs to checking rather than to what is checked, and so is
 // never named among the files a list does not know: a list of any kind we

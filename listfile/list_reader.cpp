@@ -1,6 +1,7 @@
 #include "listfile/list_reader.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "engines/algorithm.h"
 #include "platform/ascii.h"
@@ -10,41 +11,120 @@ namespace {
 
 constexpr std::size_t kMd5Digits = 32;
 constexpr char kCtrlZ = '\x1a';
+constexpr std::string_view kTagOpen = " (";
+constexpr std::string_view kTagClose = ") = ";
 
 bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// The kind of an entry line in Automatic mode.
-ChecksumKind automaticKind(std::string_view line, const ListReading& reading) {
-  const LineRule rule = reading.dialect != nullptr ? reading.dialect->rule : LineRule::ByShape;
-  switch (rule) {
-    case LineRule::ByShape: break;
-  }
-  return readsAsMd5Entry(line, ChecksumMode::Automatic) ? ChecksumKind::Md5 : ChecksumKind::Crc32;
+// The number of hexadecimal digits `text` opens with, when a blank, a tab or
+// its end follows them, as in every line that opens with a digest; 0 else.
+std::size_t leadingDigest(std::string_view text) {
+  const std::size_t digits = static_cast<std::size_t>(std::find_if_not(text.begin(), text.end(), isHexDigit) - text.begin());
+  const bool separated = digits == text.size() || text[digits] == ' ' || text[digits] == '\t';
+  return separated ? digits : 0;
 }
 
-ListEntry entryOf(std::string_view line, const ListReading& reading) {
-  switch (reading.mode) {
-    case ChecksumMode::Crc32: return splitEntry(line, ChecksumKind::Crc32);
-    case ChecksumMode::Md5: return splitEntry(line, ChecksumKind::Md5);
-    case ChecksumMode::Automatic: break;
+bool isEscaped(std::string_view line) { return line.starts_with('\\'); }
+
+// The kinds whose digests, in lists that put them first, have `digits` digits.
+engines::KindSet kindsWithDigits(std::size_t digits) {
+  engines::KindSet kinds;
+  for (const ListDialect& dialect : ListDialects()) {
+    if (dialect.form == EntryForm::DigestFirst && 2 * engines::AlgorithmOf(dialect.kind).digestSize == digits) {
+      kinds.add(dialect.kind);
+    }
   }
-  return splitEntry(line, automaticKind(line, reading));
+  return kinds;
 }
 
-// Hands one line, CRs already removed, to the visitor.
-void dispatchLine(std::string_view line, const ListReading& reading, ListVisitor& visitor) {
-  if (line.empty() || line.front() == '#') return;
-  if (line.starts_with(kCreatorMarker)) {
-    visitor.creatorLine(std::string(line.substr(2)));
-    return;
+// Turns lines into creator, comment and entry calls; holds the name of an
+// escaped line while the visitor has it.
+class LineReader {
+ public:
+  explicit LineReader(const ListReading& reading) : reading_(reading) {}
+
+  // Hands one line, CRs already removed, to the visitor.
+  void dispatch(std::string_view line, ListVisitor& visitor) {
+    if (line.empty()) return;
+    if (reading_.dialect != nullptr && reading_.dialect->header == HeaderStyle::Hashes) {
+      if (line.starts_with(kHashCreatorMarker)) return visitor.creatorLine(std::string(line.substr(2)));
+      if (line.starts_with(kHashCommentMarker)) return visitor.commentLine(std::string(line.substr(2)));
+    }
+    if (line.front() == '#') return;
+    if (line.starts_with(kCreatorMarker)) return visitor.creatorLine(std::string(line.substr(2)));
+    if (line.starts_with(kCommentMarker)) return visitor.commentLine(std::string(line.substr(2)));
+    if (line.front() == ';') return;
+    visitor.entry(entryOf(line));
   }
-  if (line.starts_with(kCommentMarker)) {
-    visitor.commentLine(std::string(line.substr(2)));
-    return;
+
+ private:
+  ListEntry entryOf(std::string_view line) {
+    switch (reading_.mode) {
+      case ChecksumMode::Crc32: return splitEntry(line, ChecksumKind::Crc32);
+      case ChecksumMode::Md5: return isEscapedMd5(line) ? digestFirst(line, ChecksumKind::Md5) : splitEntry(line, ChecksumKind::Md5);
+      case ChecksumMode::Automatic: break;
+    }
+    if (reading_.dialect == nullptr) {
+      if (std::optional<ListEntry> entry = tagged(line)) return *entry;
+      const engines::KindSet kinds = kindsWithDigits(leadingDigest(line.substr(isEscaped(line) ? 1 : 0)));
+      return kinds.empty() ? byShape(line) : digestFirst(line, kinds);
+    }
+    switch (reading_.dialect->rule) {
+      case LineRule::ByShape: return byShape(line);
+      case LineRule::Md5Lines:
+        if (std::optional<ListEntry> entry = tagged(line)) return *entry;
+        return isEscapedMd5(line) ? digestFirst(line, ChecksumKind::Md5) : byShape(line);
+      case LineRule::OwnKind: break;
+    }
+    if (std::optional<ListEntry> entry = tagged(line)) return *entry;
+    return digestFirst(line, reading_.dialect->kind);
   }
-  if (line.front() == ';') return;
-  visitor.entry(entryOf(line, reading));
-}
+
+  static ListEntry byShape(std::string_view line) {
+    return splitEntry(line, readsAsMd5Entry(line, ChecksumMode::Automatic) ? ChecksumKind::Md5 : ChecksumKind::Crc32);
+  }
+
+  static bool isEscapedMd5(std::string_view line) {
+    return isEscaped(line) && leadingDigest(line.substr(1)) == kMd5Digits;
+  }
+
+  // A digest-first line of one of `kinds`, escaped (a leading '\') or not.
+  ListEntry digestFirst(std::string_view line, engines::KindSet kinds) {
+    const bool escaped = isEscaped(line);
+    ListEntry entry = splitEntry(line.substr(escaped ? 1 : 0), kinds.first());
+    entry.kinds = kinds;
+    return escaped ? undoEscapes(entry) : entry;
+  }
+
+  // "TAG (name) = digest", escaped or not, of a tag of ours; the name runs to
+  // the last ") = ", which no digest holds.
+  std::optional<ListEntry> tagged(std::string_view line) {
+    const bool escaped = isEscaped(line);
+    const std::string_view body = line.substr(escaped ? 1 : 0);
+    const std::size_t open = body.find(kTagOpen);
+    const std::size_t close = body.rfind(kTagClose);
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open + kTagOpen.size()) {
+      return std::nullopt;
+    }
+    const ListDialect* dialect = DialectOfTag(body.substr(0, open));
+    if (dialect == nullptr) return std::nullopt;
+    ListEntry entry;
+    entry.kinds = dialect->kind;
+    entry.name = body.substr(open + kTagOpen.size(), close - open - kTagOpen.size());
+    entry.expected = body.substr(close + kTagClose.size());
+    return escaped ? undoEscapes(entry) : entry;
+  }
+
+  ListEntry undoEscapes(ListEntry entry) {
+    name_ = unescapedName(entry.name);
+    entry.name = name_;
+    entry.backslashSeparatesFolders = false;
+    return entry;
+  }
+
+  ListReading reading_;
+  std::string name_;
+};
 
 }  // namespace
 
@@ -54,10 +134,10 @@ bool readsAsMd5Entry(std::string_view line, ChecksumMode mode) {
     case ChecksumMode::Crc32: return false;
     case ChecksumMode::Automatic: break;
   }
-  if (line.size() < kMd5Digits || !std::all_of(line.begin(), line.begin() + kMd5Digits, isHexDigit)) return false;
   // A name that merely starts with 32 hexadecimal digits ("<md5>.jpg", as
   // content-addressed stores name files) goes on without a separator.
-  return line.size() == kMd5Digits || line[kMd5Digits] == ' ' || line[kMd5Digits] == '\t';
+  return line.size() >= kMd5Digits && std::all_of(line.begin(), line.begin() + kMd5Digits, isHexDigit) &&
+         (line.size() == kMd5Digits || line[kMd5Digits] == ' ' || line[kMd5Digits] == '\t');
 }
 
 ListEntry splitEntry(std::string_view line, ChecksumKind kind) {
@@ -81,7 +161,24 @@ ListEntry splitEntry(std::string_view line, ChecksumKind kind) {
   return entry;
 }
 
+std::string unescapedName(std::string_view name) {
+  std::string text;
+  text.reserve(name.size());
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char next = i + 1 < name.size() ? name[i + 1] : '\0';
+    const char meant = next == '\\' ? '\\' : next == 'n' ? '\n' : next == 'r' ? '\r' : '\0';
+    if (name[i] == '\\' && meant != '\0') {
+      text += meant;
+      ++i;
+    } else {
+      text += name[i];
+    }
+  }
+  return text;
+}
+
 void readList(std::string_view text, const ListReading& reading, ListVisitor& visitor) {
+  LineReader reader(reading);
   std::string withoutCarriageReturns;
   while (!text.empty()) {
     const std::size_t feed = text.find('\n');
@@ -96,7 +193,7 @@ void readList(std::string_view text, const ListReading& reading, ListVisitor& vi
     }
     // A Ctrl-Z opening a line ends the list as if the file stopped there.
     if (!line.empty() && line.front() == kCtrlZ) return;
-    dispatchLine(line, reading, visitor);
+    reader.dispatch(line, visitor);
   }
 }
 

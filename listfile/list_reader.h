@@ -28,7 +28,10 @@ struct ListEntry {
   // digest's length fits several and nothing else tells.
   engines::KindSet kinds = ChecksumKind::Crc32;
   std::string_view expected;  // as the list has it; compared without letter case
-  std::string_view name;      // as the list has it, '\' or '/' between folders
+  std::string_view name;      // as the list has it, '\' or '/' between folders, escapes undone
+  // False for a name from an escaped line (see ListDialect::escapesNames):
+  // its backslashes belong to the name, and only '/' separates folders.
+  bool backslashSeparatesFolders = true;
 
   ChecksumKind kind() const { return kinds.first(); }
 };
@@ -44,6 +47,10 @@ bool readsAsMd5Entry(std::string_view line, ChecksumMode mode);
 // by the entry form of the kind's dialect. The views are into `line`.
 ListEntry splitEntry(std::string_view line, ChecksumKind kind);
 
+// The name of an escaped line as it is meant: "\\" a backslash, "\n" a line
+// feed, "\r" a carriage return; any other backslash stays as it is.
+std::string unescapedName(std::string_view name);
+
 class ListVisitor {
  public:
   virtual ~ListVisitor() = default;
@@ -56,6 +63,11 @@ class ListVisitor {
 // Reads the list's `text` line by line to its end (or to a Ctrl-Z at the start
 // of a line) and hands every creator, comment and entry line to `visitor` in
 // order. Never fails on content: any bytes, any line length.
+//
+// In Automatic mode an entry line's kind comes from its tag ("MD5 (name)
+// = digest"), else from the list's dialect, else from the length of the
+// digest it opens with, else from its shape as in an SFV list. Tags and the
+// lines GNU tools escape are read in every list but SFV lists.
 void readList(std::string_view text, const ListReading& reading, ListVisitor& visitor);
 
 // True when two checksum texts are equal without regard to letter case.

@@ -33,13 +33,20 @@ void ListWriter::writeHeader(const ListHeader& header) {
     case HeaderStyle::Semicolons:
       line(kHeaderGenerator);
       line(kHeaderCompatible);
-      line(dialect_.modeLine);
+      line(dialect_.kindLine);
       line(kHeaderAddress);
       line(kCreatorPrefix, header.creator.empty() ? kEmptyField : std::string_view(header.creator));
       line(kCommentPrefix, header.comment.empty() ? kEmptyField : std::string_view(header.comment));
       line(kDatePrefix, header.dateText);
       line(kHeaderLast);
       return;
+    case HeaderStyle::Hashes:
+      line(dialect_.kindLine);
+      line(kHashCreatorPrefix, header.creator.empty() ? kEmptyField : std::string_view(header.creator));
+      line(kHashCommentPrefix, header.comment.empty() ? kEmptyField : std::string_view(header.comment));
+      line(kHashDatePrefix, header.dateText);
+      return;
+    case HeaderStyle::None: return;
   }
 }
 
@@ -50,11 +57,18 @@ void ListWriter::writeEntry(std::string_view name, std::string_view checksumText
       put(" ");
       put(checksumText);
       break;
-    case EntryForm::DigestFirst:
+    case EntryForm::DigestFirst: {
+      const bool escaped = dialect_.escapesNames && name.find_first_of("\\\n") != std::string_view::npos;
+      if (escaped) put("\\");
       put(checksumText);
       put(dialect_.digestNameSeparator);
-      put(name);
+      if (escaped) {
+        putEscaped(name);
+      } else {
+        put(name);
+      }
       break;
+    }
   }
   put(dialect_.lineEnd);
 }
@@ -62,6 +76,18 @@ void ListWriter::writeEntry(std::string_view name, std::string_view checksumText
 bool ListWriter::commit() {
   flush();
   return file_ ? file_->commit() : !failed();
+}
+
+void ListWriter::putEscaped(std::string_view name) {
+  for (const char c : name) {
+    if (c == '\\') {
+      put("\\\\");
+    } else if (c == '\n') {
+      put("\\n");
+    } else {
+      put(std::string_view(&c, 1));
+    }
+  }
 }
 
 void ListWriter::put(std::string_view text) {

@@ -47,6 +47,8 @@ class ListWriter {
 
  private:
   void put(std::string_view text);
+  // `name` with GNU's escapes (see ListDialect::escapesNames).
+  void putEscaped(std::string_view name);
   void flush();
 
   const ListDialect& dialect_;

@@ -127,12 +127,12 @@ struct PlannedLine {
 };
 
 // What the walk met at `item`, as the line the pass will show; nothing for
-// what is never listed and never worth a note: other SFV lists, the list
-// being replaced, and the temporary files lists are written under.
+// what is never listed and never worth a note (listfile::isNeverListed) and
+// the list being replaced.
 std::optional<PlannedLine> planLine(const FoundPath& item, const std::string& folderPath, const std::string& listPath,
                                     ChecksumKind kind, char nameSeparator) {
   const std::string_view fileName = fileNameOf(item.path);
-  if (!isFolderKind(item.kind) && (listfile::isNeverListed(fileName) || item.path == listPath)) {
+  if (!isFolderKind(item.kind) && (listfile::isNeverListed(kind, fileName) || item.path == listPath)) {
     return std::nullopt;
   }
   PlannedLine line{item.path.substr(folderPath.size()), std::nullopt};
@@ -260,6 +260,10 @@ class CreatePass {
 
   void writeHeader(listfile::ListWriter& list) {
     listfile::ListHeader header{settings_.creator, settings_.comment, listfile::DateStamp()};
+    if (listfile::DialectOf(settings_.kind).header == listfile::HeaderStyle::None) {
+      if (!header.creator.empty() || !header.comment.empty()) observer_.noteLine(translated(texts::NoHeaderFields));
+      return;
+    }
     const bool creatorHadBreaks = lineBreaksToBlanks(header.creator);
     if (lineBreaksToBlanks(header.comment) || creatorHadBreaks) {
       observer_.noteLine(translated(texts::LineBreaksAsBlanks));

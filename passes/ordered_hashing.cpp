@@ -23,9 +23,10 @@ int workerCount(int jobs) {
   return std::clamp(jobs, 1, kMaxJobs);
 }
 
-OrderedHashing::OrderedHashing(int jobs, bool spinningDisk, std::stop_token stop)
+OrderedHashing::OrderedHashing(int jobs, bool spinningDisk, std::stop_token stop, const KindDecisions* decisions)
     : workerLimit_(workerCount(jobs)),
       diskTurns_(spinningDisk && workerLimit_ > 1 ? std::make_unique<DiskTurns>() : nullptr),
+      decisions_(decisions),
       forwardStop_(std::move(stop), [this] { stop_.request_stop(); }) {}
 
 OrderedHashing::~OrderedHashing() {
@@ -100,7 +101,7 @@ void OrderedHashing::work() {
         slot.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
         allBytes_.fetch_add(bytes, std::memory_order_relaxed);
       };
-      slot.result = hasher.hash(slot.request.path, slot.request.kinds, stop, events, turn ? &*turn : nullptr);
+      slot.result = hasher.hash(slot.request.path, kindsToRead(slot.request), stop, events, turn ? &*turn : nullptr);
       turn.reset();
       slot.ready.store(true);
       // Waking the waiting thread costs a system call and a switch: only
@@ -121,6 +122,10 @@ void OrderedHashing::work() {
     stop_.request_stop();
     resultReady_.notify_all();
   }
+}
+
+engines::KindSet OrderedHashing::kindsToRead(const HashRequest& request) const {
+  return decisions_ != nullptr ? decisions_->narrowed(request.kinds) : request.kinds;
 }
 
 HashedFile OrderedHashing::next(const std::function<void()>& waiting) {
@@ -149,7 +154,7 @@ HashedFile OrderedHashing::hashHere(const std::function<void()>& waiting) {
     lastTick = now;
     waiting();
   };
-  HashedFile result = hereHasher_.hash(slot.request.path, slot.request.kinds, stop_.get_token(), events);
+  HashedFile result = hereHasher_.hash(slot.request.path, kindsToRead(slot.request), stop_.get_token(), events);
   slot.ready.store(true);
   return result;
 }

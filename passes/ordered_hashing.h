@@ -21,6 +21,7 @@
 #include "engines/checksum_types.h"
 #include "engines/file_hasher.h"
 #include "passes/disk_turns.h"
+#include "passes/kind_decisions.h"
 
 namespace zelk::passes {
 
@@ -42,8 +43,10 @@ class OrderedHashing {
  public:
   // With one job no thread is started: next() reads on the calling thread.
   // Otherwise workers start as files are asked for. On a `spinningDisk`
-  // reads that need the disk take turns (see DiskTurns).
-  OrderedHashing(int jobs, bool spinningDisk, std::stop_token stop);
+  // reads that need the disk take turns (see DiskTurns). Given `decisions`
+  // (which outlive this), a file asked for with several candidate kinds is
+  // read for those still undecided when its reading starts.
+  OrderedHashing(int jobs, bool spinningDisk, std::stop_token stop, const KindDecisions* decisions = nullptr);
   // Stops the workers and waits for them.
   ~OrderedHashing();
   OrderedHashing(const OrderedHashing&) = delete;
@@ -91,6 +94,7 @@ class OrderedHashing {
   Claimed claim();
   HashedFile hashHere(const std::function<void()>& waiting);
   HashedFile awaitWorkers(const std::function<void()>& waiting);
+  engines::KindSet kindsToRead(const HashRequest& request) const;
 
   // Slots never move once made. Until the first next() seals the queue,
   // add() changes the container under mutex_ and workers reach it only
@@ -111,6 +115,7 @@ class OrderedHashing {
   std::mutex mutex_;
   std::condition_variable resultReady_;
   std::unique_ptr<DiskTurns> diskTurns_;  // only on a spinning disk
+  const KindDecisions* decisions_;
   std::stop_source stop_;
   std::stop_callback<std::function<void()>> forwardStop_;
   engines::FileHasher hereHasher_;

@@ -18,11 +18,12 @@ namespace zelk::passes {
 namespace {
 
 // The path below the folder that an entry name leads to, as the verify pass
-// opens it: '\' and '/' both separate folders, a leading '/' stays below the
+// opens it: '\' and '/' both separate folders (only '/' in a name from an
+// escaped line), a leading '/' stays below the
 // folder, and "." and ".." are resolved. Names leading out of the folder give
 // a path starting with "..", which no file of the walk has.
-std::string entryPath(std::string name) {
-  std::replace(name.begin(), name.end(), listfile::kNameSeparator, '/');
+std::string entryPath(std::string name, bool backslashSeparatesFolders) {
+  if (backslashSeparatesFolders) std::replace(name.begin(), name.end(), listfile::kNameSeparator, '/');
   const std::size_t start = name.find_first_not_of('/');
   if (start == std::string::npos) return {};
   return std::filesystem::path(name.substr(start)).lexically_normal().string();
@@ -34,10 +35,12 @@ class EntryPaths final : public listfile::ListVisitor {
   void creatorLine(const std::string&) override {}
   void commentLine(const std::string&) override {}
   void entry(const listfile::ListEntry& entry) override {
-    std::string path = entryPath(std::string(entry.name));
+    std::string path = entryPath(std::string(entry.name), entry.backslashSeparatesFolders);
     if (path.find('/') != std::string::npos && !path.starts_with("../")) {
       hasSubfolders = true;
-      if (entry.name.find(listfile::kNameSeparator) == std::string::npos) slashSeparated = true;
+      if (!entry.backslashSeparatesFolders || entry.name.find(listfile::kNameSeparator) == std::string::npos) {
+        slashSeparated = true;
+      }
     }
     paths.insert(std::move(path));
   }
@@ -55,7 +58,7 @@ std::vector<std::string> findUnlistedFiles(const std::string& folder, const std:
   EntryPaths entries;
   listfile::readList(listText, {mode, listfile::DialectOfListName(listName)}, entries);
   const std::string folderPrefix = platform::withTrailingSlash(folder);
-  const std::string listPath = entryPath(listName);
+  const std::string listPath = entryPath(listName, true);
   std::vector<std::string> unlisted;
   CollectFiles(folderPrefix, entries.hasSubfolders, [&](FoundPath item) {
     if (item.kind != FoundKind::File) return;

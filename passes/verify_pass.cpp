@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "language/texts.h"
 #include "listfile/list_format.h"
 #include "listfile/list_naming.h"
+#include "passes/kind_decisions.h"
 #include "passes/ordered_hashing.h"
 #include "passes/progress_display.h"
 #include "platform/ascii.h"
@@ -30,19 +32,33 @@ constexpr std::string_view kDeletedMarkPrefix = "---> ";
 
 // An entry as the pass keeps it from the reading of the list to its report.
 struct PlannedEntry {
-  engines::KindSet kinds;
+  engines::KindSet kinds;  // the candidates; one, unless its digest's length fits several
   std::string expected;
   std::string name;
-  engines::ChecksumKind kind() const { return kinds.first(); }
 };
 
-Verdict verdictOf(const HashedFile& hashed, const PlannedEntry& entry) {
+bool matches(const PlannedEntry& entry, const engines::Digest* digest) {
+  return digest != nullptr && listfile::checksumTextsMatch(entry.expected, digest->toHex());
+}
+
+// The kind a read file's entry is of: its one candidate or the one decided
+// for its candidates, else the first whose digest matches (decided so from
+// now on), else the first.
+engines::ChecksumKind resolvedKind(const PlannedEntry& entry, const HashedFile& hashed, KindDecisions& decisions) {
+  const engines::KindSet candidates = decisions.narrowed(entry.kinds);
+  if (candidates.size() == 1) return candidates.first();
+  std::optional<engines::ChecksumKind> matched;
+  candidates.forEach([&](engines::ChecksumKind kind) {
+    if (!matched && matches(entry, hashed.digests.of(kind))) matched = kind;
+  });
+  if (!matched) return candidates.first();
+  decisions.decide(entry.kinds, *matched);
+  return *matched;
+}
+
+Verdict verdictOf(const HashedFile& hashed, const PlannedEntry& entry, engines::ChecksumKind kind) {
   switch (hashed.status) {
-    case FileReadStatus::Ok: {
-      const engines::Digest* digest = hashed.digests.of(entry.kind());
-      const bool match = digest != nullptr && listfile::checksumTextsMatch(entry.expected, digest->toHex());
-      return match ? Verdict::Intact : Verdict::Modified;
-    }
+    case FileReadStatus::Ok: return matches(entry, hashed.digests.of(kind)) ? Verdict::Intact : Verdict::Modified;
     case FileReadStatus::ReadFailed:
     case FileReadStatus::Changed: return Verdict::Unreadable;
     case FileReadStatus::Missing:
@@ -78,8 +94,10 @@ class ListPlan final : public listfile::ListVisitor {
   void entry(const listfile::ListEntry& entry) override {
     std::string path = folderPrefix_;
     path += entry.name;
-    std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
-                 listfile::kNameSeparator, '/');
+    if (entry.backslashSeparatesFolders) {
+      std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
+                   listfile::kNameSeparator, '/');
+    }
     PlannedEntry planned{entry.kinds, std::string(entry.expected), std::string(entry.name)};
     ListLine line{ListLine::Kind::Entry, {}, std::move(planned), namesExistingChecksumList(entry.name, path)};
     ++entries;
@@ -118,8 +136,8 @@ class EntryReport {
         unreadableMark_(std::string(kDeletedMarkPrefix) + language::translated(texts::FileNotReadable)) {}
 
   // `actual` is the file's digest when it was read whole.
-  void add(const PlannedEntry& entry, Verdict verdict, const engines::Digest* actual) {
-    CheckedEntry checked{entry.name, entry.kind(), verdict, entry.expected, std::nullopt, {}, ReportColour::Red};
+  void add(const PlannedEntry& entry, engines::ChecksumKind kind, Verdict verdict, const engines::Digest* actual) {
+    CheckedEntry checked{entry.name, kind, verdict, entry.expected, std::nullopt, {}, ReportColour::Red};
     if (actual != nullptr) checked.actual = *actual;
     switch (verdict) {
       case Verdict::Intact:
@@ -172,8 +190,8 @@ class EntryReport {
 
 // Goes through the list's lines in order, reading the files of its entries.
 // False when the pass was stopped before the last entry.
-bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, VerifyObserver& observer, EntryReport& report,
-                  const std::stop_token& stop) {
+bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, KindDecisions& decisions, VerifyObserver& observer,
+                  EntryReport& report, const std::stop_token& stop) {
   ProgressDisplay display(
       observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
       plan.entries);
@@ -187,15 +205,17 @@ bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, VerifyObserver&
       continue;
     }
     if (stop.stop_requested()) return false;
-    observer.entryKind(line.entry.kind());
+    const engines::ChecksumKind likelyKind = decisions.narrowed(line.entry.kinds).first();
+    observer.entryKind(likelyKind);
     if (line.standsIntact) {
       display.skipped(line.entry.name);
-      report.add(line.entry, Verdict::Intact, nullptr);
+      report.add(line.entry, likelyKind, Verdict::Intact, nullptr);
       continue;
     }
     const HashedFile hashed = display.await(line.entry.name);
     if (hashed.cancelled) return false;
-    report.add(line.entry, verdictOf(hashed, line.entry), hashed.digests.of(line.entry.kind()));
+    const engines::ChecksumKind kind = resolvedKind(line.entry, hashed, decisions);
+    report.add(line.entry, kind, verdictOf(hashed, line.entry, kind), hashed.digests.of(kind));
   }
   display.finished();
   return true;
@@ -255,9 +275,10 @@ VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& l
   EntryReport report(observer);
   bool complete = false;
   {
-    OrderedHashing hashing(jobs, platform::onSpinningDisk(folderPrefix), stop);
+    KindDecisions decisions;
+    OrderedHashing hashing(jobs, platform::onSpinningDisk(folderPrefix), stop, &decisions);
     for (HashRequest& request : plan.requests) hashing.add(std::move(request));
-    complete = checkEntries(plan, hashing, observer, report, stop);
+    complete = checkEntries(plan, hashing, decisions, observer, report, stop);
   }
   report.addCounts();
   result.counts = report.counts();

@@ -8,13 +8,13 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  libdw-dev
-  rhash cksfv unrtf coreutils locales
+  libdw-dev libssl-dev libxxhash-dev librust-blake3-dev
+  rhash cksfv b3sum xxhash unrtf coreutils locales
   dpkg-dev file man-db
   desktop-file-utils shared-mime-info python3
 )
 case "${1:-}" in
-  --bench) packages+=(zlib1g-dev libssl-dev hyperfine python3 bc) ;;
+  --bench) packages+=(zlib1g-dev hyperfine python3 bc) ;;
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;
 esac
 

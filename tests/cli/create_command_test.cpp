@@ -53,6 +53,33 @@ TEST_F(CreateCommand, Md5ListOfTheFolderItself) {
   EXPECT_EQ(list.find("c.bin"), std::string::npos) << list;
 }
 
+// --algorithm names the list's kind and extension; --md5 is one of them.
+TEST_F(CreateCommand, AlgorithmChoosesTheKindOfList) {
+  const struct {
+    std::vector<std::string> options;
+    const char* list;
+    const char* line;  // b.txt's entry: sha1sum, sha512sum (start), xxhsum -H2, md5sum
+  } cases[] = {
+      {{"--algorithm", "sha1"}, "Music.sha1", "f7c3bc1d808e04732adf679965ccc34ca7ae3441  b.txt\n"},
+      {{"--algorithm=SHA512"}, "Music.sha512", "d9e6762dd1c8eaf6d61b3c6192fc408d4d6d5f1176d0c29169bc24e71c3f274a"},
+      {{"--algorithm", "xxh128"}, "Music.xxh128", "33119477ede5dcd5e9716427681d5860  b.txt\n"},
+      {{"--md5"}, "Music.md5", "25f9e794323b453885f5181f1b624d0b b.txt\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments{"create"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    arguments.push_back(music());
+    const ToolResult result = runTool(arguments);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(temp_.read(std::string("Music/") + c.list).find(c.line), std::string::npos) << c.list;
+  }
+  const ToolResult unknown = runTool({"create", "--algorithm", "sha3", music()});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("--algorithm takes one of crc32, md5, sha1, sha256, sha512, blake3 or xxh128"),
+            std::string::npos)
+      << unknown.err;
+}
+
 TEST_F(CreateCommand, AnyNumberOfJobsPrintsTheSameLines) {
   for (int i = 0; i < 30; ++i) temp_.write("Music/f" + std::to_string(i), std::string(static_cast<std::size_t>(i * 997), 'z'));
   const ToolResult single = runTool({"create", "-r", "--force", "--jobs", "1", music()});
@@ -136,7 +163,7 @@ TEST(ZelkSfv, HelpAndVersion) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"create", "--help"}}) {
     const ToolResult help = runTool(arguments);
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("zelk-sfv create [--md5] [-r|--recursive]"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("zelk-sfv create [--algorithm NAME|--md5] [-r|--recursive]"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("zelk-sfv verify"), std::string::npos) << help.out;
   }
   const ToolResult version = runTool({"--version"});

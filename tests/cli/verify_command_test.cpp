@@ -107,7 +107,7 @@ TEST(VerifyCommand, FailsWithStatusTwoWithoutAListOrUsableArguments) {
     std::vector<std::string> arguments;
     std::string message;
   } cases[] = {
-      {"no list", {}, "no .sfv or .md5 list"},
+      {"no list", {}, "no checksum list (.sfv, .md5, "},
       {"no such folder", {"missing"}, "not a folder"},
       {"unknown mode", {"--mode", "sha1"}, "--mode"},
       {"mode without value", {"--mode"}, "--mode"},

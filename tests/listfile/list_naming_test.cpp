@@ -92,15 +92,18 @@ TEST(DialectOfListName, ByExtensionInAnyLetterCase) {
 TEST(ListNaming, FilesNeverListedAndNeverReported) {
   const struct {
     const char* name;
-    bool listed;
+    bool inSfvList;
+    bool inSha256List;
     bool reported;
   } cases[] = {
-      {"photo.jpg", true, true},          {"x.SFV", false, false},
-      {"list.md5", true, false},          {"RESULT.rtf", true, false},
-      {".zelk-sfv-Ab3xZ9.partial", false, false}, {"a.sfv.bak", true, true},
+      {"photo.jpg", true, true, true},           {"x.SFV", false, false, false},
+      {"list.md5", true, false, false},          {"RESULT.rtf", true, false, false},
+      {"SHA256SUMS", true, false, false},        {"old.b3", true, false, false},
+      {".zelk-sfv-Ab3xZ9.partial", false, false, false}, {"a.sfv.bak", true, true, true},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(!isNeverListed(c.name), c.listed) << c.name;
+    EXPECT_EQ(!isNeverListed(ChecksumKind::Crc32, c.name), c.inSfvList) << c.name;
+    EXPECT_EQ(!isNeverListed(ChecksumKind::Sha256, c.name), c.inSha256List) << c.name;
     EXPECT_EQ(!isNeverReported(c.name), c.reported) << c.name;
   }
 }

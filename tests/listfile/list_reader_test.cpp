@@ -5,6 +5,8 @@
 
 #include "listfile/list_reader.h"
 
+#include "engines/algorithm.h"
+
 namespace zelk::listfile {
 namespace {
 
@@ -26,6 +28,28 @@ class RecordingVisitor : public ListVisitor {
 std::vector<std::string> read(const std::string& contents, ChecksumMode mode = ChecksumMode::Automatic) {
   RecordingVisitor visitor;
   readList(contents, {mode, nullptr}, visitor);
+  return visitor.events;
+}
+
+// Records entries as "kinds|expected|name", the kinds by option name, and a
+// name whose backslashes are its own (from an escaped line) ending in "|\\".
+class KindsVisitor : public ListVisitor {
+ public:
+  void creatorLine(const std::string& text) override { events.push_back("creator|" + text); }
+  void commentLine(const std::string& text) override { events.push_back("comment|" + text); }
+  void entry(const ListEntry& e) override {
+    std::string kinds;
+    e.kinds.forEach([&](ChecksumKind kind) { kinds += (kinds.empty() ? "" : "+") + std::string(engines::AlgorithmOf(kind).optionName); });
+    events.push_back(kinds + "|" + std::string(e.expected) + "|" + std::string(e.name) +
+                     (e.backslashSeparatesFolders ? "" : "|\\"));
+  }
+  std::vector<std::string> events;
+};
+
+std::vector<std::string> readAs(const std::string& listName, const std::string& contents,
+                                ChecksumMode mode = ChecksumMode::Automatic) {
+  KindsVisitor visitor;
+  readList(contents, {mode, DialectOfListName(listName)}, visitor);
   return visitor.events;
 }
 
@@ -109,6 +133,50 @@ TEST(ReadList, LineBreakAcrossA64KiBBoundary) {
     EXPECT_TRUE(events[0] == "crc|00000000|" + name) << crOffset << ": " << events[0].size();
     EXPECT_EQ(events[1], "crc|11111111|b.txt") << crOffset;
   }
+}
+
+// How each list tells an entry's algorithm: its tag, else the list's name,
+// else its digest's length; escaped lines as GNU tools write them.
+TEST(ReadList, KindsByTagNameAndLength) {
+  const std::string d40(40, 'a'), d64(64, 'b'), d128(128, 'c'), d32(32, 'd');
+  const struct {
+    const char* list;
+    std::string line;
+    std::vector<std::string> events;
+  } cases[] = {
+      {"x.sha256", d64 + "  a b.txt", {"sha256|" + d64 + "|a b.txt"}},
+      {"x.sha256", d64 + " *bin.dat", {"sha256|" + d64 + "|bin.dat"}},
+      {"x.sha256", "SHA256 (a (1).txt) = " + d64, {"sha256|" + d64 + "|a (1).txt"}},
+      {"x.sha256", "sha1 (y) = " + d40, {"sha1|" + d40 + "|y"}},
+      {"x.sha256", "\\" + d64 + "  back\\\\slash\\nline", {"sha256|" + d64 + "|back\\slash\nline|\\"}},
+      {"x.sha256", "\\SHA256 (a\\\\b) = " + d64, {"sha256|" + d64 + "|a\\b|\\"}},
+      {"x.sha256", "# creator: me\n# comment: trip\n# SHA-256", {"creator|creator: me", "comment|comment: trip"}},
+      {"x.sfv", "# creator: me", {}},
+      {"SHA512SUMS", d128 + "  z", {"sha512|" + d128 + "|z"}},
+      {"x.xxh128", d32 + "  x", {"xxh128|" + d32 + "|x"}},
+      {"x.b3", d64 + "  x", {"blake3|" + d64 + "|x"}},
+      {"x.md5", "\\" + d32 + "  back\\\\slash.txt", {"md5|" + d32 + "|back\\slash.txt|\\"}},
+      {"x.md5", "MD5 (x.txt) = " + d32, {"md5|" + d32 + "|x.txt"}},
+      {"x.md5", "readme 1234abcd", {"crc32|1234abcd|readme"}},
+      {"x.sfv", "MD5 (x) = " + d32, {"crc32|" + d32.substr(24) + "|MD5 (x) = " + d32.substr(0, 23)}},
+      {"x.sfv", "\\" + d32 + " x", {"crc32|" + d32.substr(26) + " x|\\" + d32.substr(0, 25)}},
+      {"list.txt", d64 + "  x", {"sha256+blake3|" + d64 + "|x"}},
+      {"list.txt", d32 + " x", {"md5+xxh128|" + d32 + "|x"}},
+      {"list.txt", d40 + " *x", {"sha1|" + d40 + "|x"}},
+      {"list.txt", "BLAKE3 (x) = " + d64, {"blake3|" + d64 + "|x"}},
+      {"list.txt", "name.txt 1234abcd", {"crc32|1234abcd|name.txt"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(readAs(c.list, c.line), c.events) << c.list << ": " << c.line;
+  // The chosen mode reads every line of its kind, escaped MD5 lines as md5sum writes them.
+  EXPECT_EQ(readAs("x.sfv", "\\" + d32 + "  a\\\\b", ChecksumMode::Md5),
+            (std::vector<std::string>{"md5|" + d32 + "|a\\b|\\"}));
+}
+
+TEST(UnescapedName, UndoesWhatGnuToolsEscape) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\\\\b", "a\\b"}, {"a\\nb", "a\nb"}, {"a\\rb", "a\rb"}, {"a\\xb", "a\\xb"}, {"end\\", "end\\"}, {"", ""},
+  };
+  for (const auto& [escaped, meant] : cases) EXPECT_EQ(unescapedName(escaped), meant) << escaped;
 }
 
 TEST(ReadsAsMd5Entry, AutomaticTakesLinesOpeningWith32HexDigitsForMd5) {

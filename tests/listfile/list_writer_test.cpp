@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "listfile/list_naming.h"
 #include "listfile/list_reader.h"
 #include "listfile/list_writer.h"
 #include "platform/system_calls.h"
@@ -60,6 +61,55 @@ TEST(ListWriter, Md5ListFieldsWrittenAsTyped) {
                                        "; date: 12/25/2004  0:5:9 AM\r\n"
                                        "; Files to be checked\r\n"
                                        "d41d8cd98f00b204e9800998ecf8427e a b\\c.txt\r\n");
+}
+
+// Lists of the other kinds are those of each algorithm's own tool: GNU lines
+// with two blanks, '#' header lines where its check takes them, LF ends, and
+// names with a backslash or a line break escaped where the tool reads that.
+TEST(ListWriter, OtherKindsWriteTheirToolsLines) {
+  const std::string d64(64, 'e'), d32(32, 'f');
+  const struct {
+    ChecksumKind kind;
+    std::string digest;
+    std::string expected;
+  } cases[] = {
+      {ChecksumKind::Sha256, d64,
+       "# SHA-256 checksums by Zelk SFV Utility\n# creator: me\n# comment: (NONE)\n# date: 3/7/2004  9:5:12 PM\n" +
+           d64 + "  sub/a b.txt\n\\" + d64 + "  back\\\\slash\\nline\n"},
+      {ChecksumKind::Blake3, d64, d64 + "  sub/a b.txt\n\\" + d64 + "  back\\\\slash\\nline\n"},
+      {ChecksumKind::Xxh128, d32, d32 + "  sub/a b.txt\n" + d32 + "  back\\slash\nline\n"},
+  };
+  for (const auto& c : cases) {
+    TempFolder temp;
+    ListWriter writer(c.kind, temp.path() + "list");
+    writer.writeHeader({"me", "", "3/7/2004  9:5:12 PM"});
+    writer.writeEntry("sub/a b.txt", c.digest);
+    writer.writeEntry("back\\slash\nline", c.digest);
+    ASSERT_TRUE(writer.commit());
+    EXPECT_EQ(temp.read("list"), c.expected) << static_cast<int>(c.kind);
+  }
+}
+
+TEST(CanHoldName, WhatEachKindOfListGivesBackUnchanged) {
+  const struct {
+    const char* name;
+    bool sfv;
+    bool md5;
+    bool sha256;
+    bool xxh128;
+  } cases[] = {
+      {"a b.txt", true, true, true, true},     {";x", false, true, true, true},
+      {"#x", false, true, true, true},         {" lead", true, false, true, true},
+      {"*star", true, false, true, true},      {"back\\slash", false, false, true, false},
+      {"new\nline", false, false, true, false}, {"cr\rx", false, false, false, false},
+      {"", false, false, false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(canHoldName(ChecksumKind::Crc32, c.name), c.sfv) << c.name;
+    EXPECT_EQ(canHoldName(ChecksumKind::Md5, c.name), c.md5) << c.name;
+    EXPECT_EQ(canHoldName(ChecksumKind::Sha256, c.name), c.sha256) << c.name;
+    EXPECT_EQ(canHoldName(ChecksumKind::Xxh128, c.name), c.xxh128) << c.name;
+  }
 }
 
 TEST(ListWriter, ManyEntriesPastTheBufferArriveInOrder) {

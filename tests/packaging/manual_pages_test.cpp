@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -88,6 +89,24 @@ TEST(BashCompletion, OffersTheOptionsOfHelp) {
     expected.insert("--help");
     EXPECT_EQ(longOptions(offered), expected) << offered;
   }
+}
+
+// The names bash offers after --algorithm are those --help lists.
+TEST(BashCompletion, OffersTheAlgorithmsOfHelp) {
+  const std::string help = runTool({"--help"}).out;
+  const std::size_t start = help.find("--algorithm NAME ");
+  const std::size_t end = help.find("(default", start);
+  ASSERT_NE(end, std::string::npos) << help;
+  std::string names = std::regex_replace(help.substr(start + 17, end - start - 17), std::regex(R"(,|\bor\b|\s+)"), " ");
+  std::istringstream words(names);
+  std::set<std::string> expected{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+  const std::string complete = "source '" + std::string(ZELK_SOURCE_DIR) +
+                               "/cli/zelk-sfv.bash-completion'; COMP_WORDS=(zelk-sfv create --algorithm ''); "
+                               "COMP_CWORD=3; _zelk_sfv; printf '%s\\n' \"${COMPREPLY[@]}\"";
+  std::istringstream offered(runTool({"-c", complete}, "/", "/bin/bash").out);
+  EXPECT_EQ((std::set<std::string>{std::istream_iterator<std::string>(offered), std::istream_iterator<std::string>()}),
+            expected);
+  EXPECT_EQ(expected.size(), 7u);
 }
 
 TEST(BashCompletion, OffersTheDesktopProgramsStartForms) {

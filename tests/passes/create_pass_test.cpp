@@ -150,6 +150,23 @@ TEST_F(CreatePass, SfvListOfATreeMatchesCksfv) {
   for (const auto& entry : platform::listDirectory(music()).entries) EXPECT_FALSE(platform::isPendingFileName(entry.name));
 }
 
+// A list of the kinds b3sum checks: its lines, '/' between folders, no
+// header (a creator or comment given is said to be dropped), and no entry
+// for a list or a saved report.
+TEST_F(CreatePass, Blake3ListOfATreeMatchesB3sum) {
+  putKnownTree([this](const std::string& n, const std::string& c) { put(n, c); });
+  ASSERT_EQ(run(ChecksumKind::Blake3, true), CreateOutcome::Written);
+  EXPECT_EQ(listBytes("Music.blake3"),
+            "e67fcfbd5fc70c70117701bd6067b3b0f2e44f3d3f14ce62a39835cdc2ff84c4  .hidden\n"
+            "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85  a.sfv.bak\n"
+            "b7d65b48420d1033cb2595293263b6f72eabee20d55e699d0df1973b3c9deed1  b.txt\n"
+            "2f1514181aadccd913abd94cfa592701a5686ab23f8df1dff1b74710febc6d4a  sub/c.bin\n"
+            "aa60fdca61f575ecbc275027016bcb443096a4ed1e28bf7ddb247822a7407429  sub/deeper/e.txt\n");
+  EXPECT_EQ(observer_.notes,
+            std::vector<std::string>{"This kind of list has no creator or comment line: they are not written."});
+  EXPECT_EQ(observer_.memo.back(), "sub/deeper/e.txt aa60fdca61f575ecbc275027016bcb443096a4ed1e28bf7ddb247822a7407429");
+}
+
 TEST_F(CreatePass, Md5ListReplacingAnOldOneNeverListsItself) {
   putKnownTree([this](const std::string& n, const std::string& c) { put(n, c); });
   put("Music.md5", "old list");

@@ -471,5 +471,40 @@ TEST(VerifyPass, ListTextIsCheckedAgainstTheGivenFolder) {
   EXPECT_EQ(observer.lines, concat({ok("sub/abc.txt")}, summary(1, 0, 0, G)));
 }
 
+// b3sum's lines on standard input: 64 digits, which SHA-256 has too. The
+// first entry's match decides it for the rest; a modified file is reported
+// under the first candidate until one matches.
+TEST(VerifyPass, DigestLengthSharedByTwoAlgorithmsIsDecidedByTheFirstMatch) {
+  TempFolder folder;
+  writeKnownFiles(folder);
+  const std::string list =
+      "ea7aa1fc9efdbe106dbb70369a75e9671fa29d52bd55536711bf197477b8f021  digits.txt\n"   // "c": digits.txt changed
+      "2f1514181aadccd913abd94cfa592701a5686ab23f8df1dff1b74710febc6d4a  fox.txt\n"
+      "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85  sub/abc.txt\n";
+  for (const int jobs : {1, 2}) {
+    RecordingObserver observer;
+    runVerifyPassOnText(folder.path(), {}, list, ChecksumMode::Automatic, observer, {}, jobs);
+    ASSERT_EQ(observer.checked.size(), 3u);
+    EXPECT_EQ(observer.checked[0].kind, engines::ChecksumKind::Sha256);
+    EXPECT_EQ(observer.checked[0].verdict, Verdict::Modified);
+    for (std::size_t i = 1; i < 3; ++i) {
+      EXPECT_EQ(observer.checked[i].kind, engines::ChecksumKind::Blake3) << i;
+      EXPECT_EQ(observer.checked[i].verdict, Verdict::Intact) << i;
+    }
+  }
+}
+
+// A name from an escaped line is the file's own name, backslashes and all.
+TEST(VerifyPass, EscapedNamesLeadToTheirFiles) {
+  TempFolder folder;
+  folder.write("back\\slash.txt", "abc");
+  folder.write("back/slash.txt", "not this one");
+  folder.write("SHA256SUMS", "\\ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  back\\\\slash.txt\n");
+  RecordingObserver observer;
+  const VerifyResult result = runVerifyPass(folder.path(), ChecksumMode::Automatic, observer);
+  EXPECT_EQ(result.listName, "SHA256SUMS");
+  EXPECT_EQ(observer.lines, concat({ok("back\\slash.txt")}, summary(1, 0, 0, G)));
+}
+
 }  // namespace
 }  // namespace zelk::passes
