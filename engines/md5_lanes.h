@@ -3,11 +3,12 @@
 // single chain of steps per message, so the only way to run it faster than
 // the scalar engine is to run independent messages side by side.
 //
-// Use: start(lane) a message, feed(lane, bytes) it, call advance() while
-// lanes have blocks to run, refill the lanes that are drained(), and
-// endMessage(lane) / finish(lane) a message whose last bytes are in. Lanes
-// start and end at different blocks; a finished lane takes a new message
-// while the others go on.
+// Use: start(lane) a message and feed(lane, bytes) it; call advance(), and
+// feed each lane that is drained() its next bytes. When a message's last
+// bytes are in, endMessage(lane), and finish(lane) once advance() has drained
+// it again (finish() at once also works, but runs the lane's last blocks on
+// the scalar engine). Lanes start and end at different blocks; a finished
+// lane takes a new message while the others go on.
 //
 // Memory: feed() keeps the caller's bytes in place for the whole blocks among
 // them, and the kernel reads them from there during advance(); the caller's
@@ -17,10 +18,10 @@
 // completes) is copied into the lane's own buffers, so the caller may reuse
 // its memory as soon as the lane is drained.
 //
-// Misuse throws: a lane number at or above width() std::out_of_range; feeding
-// a lane that is not drained, or a lane that is not started or already ended,
-// and finishing a lane that is not started std::logic_error. The object is
-// then as it was before the call.
+// Misuse throws, and leaves the object as it was: a lane number at or above
+// width() std::out_of_range; feeding a lane that is not drained, not started
+// or already ended, and ending or finishing a lane that is not started
+// std::logic_error.
 
 #include <cstddef>
 #include <cstdint>
