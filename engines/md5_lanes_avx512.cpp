@@ -69,6 +69,8 @@ constexpr int kRoundLogic[4] = {
 template <std::size_t Step>
 ZELK_TARGET_AVX512 inline void Md5Step16(__m512i (&v)[4], const __m512i (&x)[16]) {
   constexpr std::size_t kA = (4 - Step % 4) % 4;
+  // A constant of its own: unoptimised builds take no array element as the
+  // intrinsic's immediate.
   constexpr int kLogic = kRoundLogic[Step / 16];
   const __m512i b = v[(kA + 1) % 4];
   const __m512i c = v[(kA + 2) % 4];
