@@ -12,6 +12,7 @@
 #include "engines/crc32.h"
 #include "engines/crc32_kernels.h"
 #include "engines/md5.h"
+#include "engines/md5_lanes.h"
 
 namespace {
 
@@ -112,6 +113,28 @@ void BM_OpenSslMd5(benchmark::State& state) {
   SetBytes(state, bytes.size());
 }
 
+// Sixteen messages of 1 MiB whatever the kernel's width, a kernel taking them
+// as many at a time as it has lanes; the bytes are those of all sixteen.
+void BM_Md5Lanes(benchmark::State& state, const zelk::engines::detail::NamedMd5LanesKernel& kernel) {
+  constexpr std::size_t kMessages = 16;
+  constexpr std::size_t kMessageSize = std::size_t{1} << 20;
+  const std::vector<std::uint8_t>& bytes = Buffer();
+  Md5Lanes lanes(kernel);
+  for (auto _ : state) {
+    for (std::size_t first = 0; first < kMessages; first += lanes.width()) {
+      for (std::size_t lane = 0; lane < lanes.width(); ++lane) {
+        lanes.start(lane);
+        lanes.feed(lane, {bytes.data() + (first + lane) * kMessageSize, kMessageSize});
+        lanes.endMessage(lane);
+      }
+      // The messages are equally long: they all run to their end together.
+      lanes.advance();
+      for (std::size_t lane = 0; lane < lanes.width(); ++lane) benchmark::DoNotOptimize(lanes.finish(lane));
+    }
+  }
+  SetBytes(state, kMessages * kMessageSize);
+}
+
 void BM_FileCrc32(benchmark::State& state) {
   const std::string& path = HotFile();
   for (auto _ : state) {
@@ -145,6 +168,10 @@ BENCHMARK(BM_MD5File)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   for (const zelk::engines::detail::NamedCrc32Kernel& kernel : zelk::engines::detail::SupportedCrc32Kernels()) {
     benchmark::RegisterBenchmark((std::string("BM_Crc32Kernel/") + kernel.name).c_str(), BM_Crc32Kernel, kernel.update)
+        ->Unit(benchmark::kMillisecond);
+  }
+  for (const zelk::engines::detail::NamedMd5LanesKernel& kernel : zelk::engines::detail::SupportedMd5LanesKernels()) {
+    benchmark::RegisterBenchmark((std::string("BM_Md5Lanes/") + kernel.name).c_str(), BM_Md5Lanes, kernel)
         ->Unit(benchmark::kMillisecond);
   }
   benchmark::Initialize(&argc, argv);
