@@ -44,9 +44,9 @@ void ListWriter::writeEntry(ChecksumKind kind, const std::string& name, const st
   put(kLineEnd);
 }
 
-bool ListWriter::commit() {
+bool ListWriter::commit(const std::stop_token& stop) {
   flush();
-  return file_ ? file_->commit() : !failed();
+  return file_ ? file_->commit(stop) : !failed();
 }
 
 void ListWriter::put(std::string_view text) {

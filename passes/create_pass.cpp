@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -257,14 +258,17 @@ CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& obse
     if (!CollectFiles(folderPath, settings.includeSubfolders, plan, stop)) return folderMissing();
     written = writeEntries(lines, hashing, settings.kind, observer, *list, stop);
   }
-  if (written.cancelled) {
+  const auto cancelled = [&] {
     observer.noteLine(translated(texts::PassCancelled));
     return CreateOutcome::Cancelled;
-  }
+  };
+  if (written.cancelled) return cancelled();
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
 
-  if (!list->commit()) return writeFailed();
+  // Every file may be read and the list still not in place: a stop that
+  // comes before the rename wins, however late.
+  if (!list->commit(stop)) return list->error() == ECANCELED ? cancelled() : writeFailed();
   observer.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
   observer.completionText(translated(texts::ChecksumFinish));
   return written.leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
