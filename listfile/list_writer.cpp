@@ -73,9 +73,9 @@ void ListWriter::writeEntry(std::string_view name, std::string_view checksumText
   put(dialect_.lineEnd);
 }
 
-bool ListWriter::commit() {
+bool ListWriter::commit(const std::stop_token& stop) {
   flush();
-  return file_ ? file_->commit() : !failed();
+  return file_ ? file_->commit(stop) : !failed();
 }
 
 void ListWriter::putEscaped(std::string_view name) {

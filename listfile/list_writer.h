@@ -4,6 +4,7 @@
 // the place of any old one only when it is complete.
 
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -39,8 +40,11 @@ class ListWriter {
   void writeEntry(std::string_view name, std::string_view checksumText);
 
   // Puts the list in place of `path`; true only when every line reached the
-  // disk. A writer destroyed uncommitted leaves the old list as it was.
-  bool commit();
+  // disk. A writer destroyed uncommitted leaves the old list as it was, and
+  // so does a `stop` requested before the list takes its place: false, with
+  // error() ECANCELED. A list written to a descriptor is out already and
+  // pays no heed to `stop`.
+  bool commit(const std::stop_token& stop = {});
   bool failed() const { return error() != 0; }
   // The system's error number of the first failure.
   int error() const { return file_ ? file_->error() : streamError_; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -218,19 +219,23 @@ class CreatePass {
     const auto started = std::chrono::steady_clock::now();
     const std::optional<EntriesWritten> written = listFiles(*list);
     if (!written) return folderMissing();
-    if (written->cancelled) {
-      observer_.noteLine(translated(texts::PassCancelled));
-      return CreateOutcome::Cancelled;
-    }
+    if (written->cancelled) return cancelled();
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    if (!list->commit()) return writeFailed(*list);
+    // Every file may be read and the list still not in place: a stop that
+    // comes before the rename wins, however late.
+    if (!list->commit(stop_)) return list->error() == ECANCELED ? cancelled() : writeFailed(*list);
     observer_.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
     observer_.completionText(translated(texts::ChecksumFinish));
     return written->leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
   }
 
  private:
+  CreateOutcome cancelled() {
+    observer_.noteLine(translated(texts::PassCancelled));
+    return CreateOutcome::Cancelled;
+  }
+
   CreateOutcome folderMissing() {
     observer_.errorMessage(formatTemplate(translated(texts::FolderMissing), {settings_.folder}));
     return CreateOutcome::FolderMissing;

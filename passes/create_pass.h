@@ -70,7 +70,9 @@ enum class CreateOutcome {
 // directory is not touched). FolderMissing and WriteFailed have been reported
 // through observer.errorMessage, Cancelled through observer.noteLine. Every
 // observer call is made on the calling thread; files may be read and hashed
-// on others. A stop request is honoured between blocks of a file.
+// on others. A stop request is honoured between blocks of a file and up to
+// the moment the list takes the old one's place; one that comes later finds
+// the list written and the pass finished.
 CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer, std::stop_token stop = {});
 
 // "TIME: %n sek": seconds with two decimals and the thousands and decimal

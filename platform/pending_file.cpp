@@ -133,13 +133,16 @@ bool PendingFile::write(const void* data, std::size_t size) {
   return error == 0 || fail(error);
 }
 
-bool PendingFile::commit() {
+bool PendingFile::commit(const std::stop_token& stop) {
   if (failed()) {
     discard();
     return false;
   }
   if (systemCalls().fsync(fd_) != 0) fail(errno);
   if (systemCalls().close(std::exchange(fd_, -1)) != 0) fail(errno);
+  // Syncing can take seconds on a busy disk: a stop that came meanwhile
+  // still keeps the target.
+  if (stop.stop_requested()) fail(ECANCELED);
   // Disarmed first: once renamed, the temporary name may be another's.
   freeSlot(slot_);
   if (!failed() && std::rename(temporary_.c_str(), target_.c_str()) != 0) fail(errno);

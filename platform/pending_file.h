@@ -3,6 +3,7 @@
 // one, never a part, and so that nothing but the named file is ever written.
 
 #include <cstddef>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -31,8 +32,11 @@ class PendingFile {
   // Puts every byte on the disk, renames the file over the target and makes
   // the rename durable. The replaced target's permission bits (and owner,
   // where the system allows) carry over. True only when the target now holds
-  // everything written; otherwise the target is as it was.
-  bool commit();
+  // everything written; otherwise the target is as it was. The rename is the
+  // point of no return: a `stop` requested before it, even while the bytes
+  // were still going to the disk, removes the temporary file instead, and
+  // error() is then ECANCELED.
+  bool commit(const std::stop_token& stop = {});
 
   bool failed() const { return error_ != 0; }
   // The system's error number of the first failure, 0 while there is none.

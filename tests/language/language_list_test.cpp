@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -62,8 +61,7 @@ TEST(LanguageList, SelectionComparesAsciiUpperCase) {
 // The shipped English file holds every text with its built-in default, so
 // installing it changes nothing a user sees.
 TEST(EnglishLanguageFile, HoldsEveryTextWithItsDefault) {
-  const std::string file =
-      (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data/language/english.lng").string();
+  const std::string file = std::string(ZELK_SHIPPED_LANGUAGE_FOLDER) + "english.lng";
   for (const LanguageText& text : texts::kAllTexts) {
     const std::string section(text.section);
     const std::string key(text.key);

@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -154,6 +156,38 @@ TEST(ListWriter, FailedWriteKeepsTheOldList) {
     EXPECT_EQ(writer.error(), error);
     EXPECT_EQ(temp.read("list.sfv"), "old list");
   }
+}
+
+// A stop before the commit keeps the old list; a list on a descriptor has
+// gone out already, so there the stop changes nothing.
+TEST(ListWriter, StopBeforeTheCommitKeepsTheOldListUnlessItIsOut) {
+  TempFolder temp;
+  const std::string path = temp.write("list.sfv", "old list");
+  const int fd = ::open((temp.path() + "out.lst").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  std::stop_source stop;
+  stop.request_stop();
+  const struct {
+    const char* label;
+    std::optional<int> descriptor;
+    bool committed;
+    int error;
+    const char* file;
+    std::string contents;
+  } cases[] = {
+      {"in place of a list", std::nullopt, false, ECANCELED, "list.sfv", "old list"},
+      {"to a descriptor", fd, true, 0, "out.lst", "a.txt 352441c2\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    ListWriter writer = c.descriptor ? ListWriter(ChecksumKind::Crc32, ListWriter::Descriptor{*c.descriptor})
+                                      : ListWriter(ChecksumKind::Crc32, path);
+    writer.writeEntry("a.txt", "352441c2");
+    EXPECT_EQ(writer.commit(stop.get_token()), c.committed);
+    EXPECT_EQ(writer.error(), c.error);
+    EXPECT_EQ(temp.read(c.file), c.contents);
+  }
+  ::close(fd);
 }
 
 struct ReadEntry {

@@ -473,6 +473,63 @@ TEST_F(CreatePass, CancelledPassWritesNoListAndKeepsTheOldOne) {
   }
 }
 
+// Every file read is not yet the list in place: a stop at any moment before
+// the rename keeps the old list byte for byte and says so; one after it
+// finds the new list and the pass finished. The two never disagree.
+TEST_F(CreatePass, StopBeforeTheListTakesTheOldOnesPlaceKeepsIt) {
+  enum Moment { AsThePassBegins, AfterTheLastFilesLine, WhileTheListIsSynced, AfterTheRename };
+  const struct {
+    const char* label;
+    Moment moment;
+    bool nothingToList;
+    CreateOutcome outcome;
+  } cases[] = {
+      {"as the pass begins, nothing to list", AsThePassBegins, true, CreateOutcome::Cancelled},
+      {"once the last file's line is shown", AfterTheLastFilesLine, false, CreateOutcome::Cancelled},
+      {"while the list is put on the disk", WhileTheListIsSynced, false, CreateOutcome::Cancelled},
+      {"after the rename, while the folder is synced", AfterTheRename, false, CreateOutcome::Written},
+  };
+  for (const int jobs : {1, 3}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.label + std::string(", jobs ") + std::to_string(jobs));
+      TempFolder folder;
+      folder.write("Music/Music.sfv", "old list");
+      if (!c.nothingToList) {
+        folder.write("Music/a.txt", "abc");
+        folder.write("Music/b.txt", "123456789");
+      }
+      std::stop_source stop;
+      if (c.moment == AsThePassBegins) stop.request_stop();
+      RecordingObserver observer;
+      observer.answer = true;
+      observer.afterMemoLine = [&] {
+        if (c.moment == AfterTheLastFilesLine && observer.memo.size() == 2) stop.request_stop();
+      };
+      const testing::BeforeSync hook([&](bool isFolder) {
+        if ((c.moment == WhileTheListIsSynced && !isFolder) || (c.moment == AfterTheRename && isFolder)) {
+          stop.request_stop();
+        }
+      });
+      CreateSettings settings;
+      settings.folder = folder.path() + "Music";
+      settings.jobs = jobs;
+      EXPECT_EQ(runCreatePass(settings, observer, stop.get_token()), c.outcome);
+      const bool cancelled = c.outcome == CreateOutcome::Cancelled;
+      const std::vector<std::string> cancelledNote{"The pass was cancelled."};
+      EXPECT_EQ(observer.notes, cancelled ? cancelledNote : std::vector<std::string>{});
+      EXPECT_EQ(observer.completions.empty(), cancelled);
+      EXPECT_EQ(observer.times.empty(), cancelled);
+      const std::string list = folder.read("Music/Music.sfv");
+      if (cancelled) {
+        EXPECT_EQ(list, "old list");
+      } else {
+        EXPECT_TRUE(list.ends_with("; Files to be checked\r\na.txt 352441c2\r\nb.txt cbf43926\r\n")) << list;
+      }
+      EXPECT_EQ(platform::listDirectory(folder.path() + "Music").entries.size(), c.nothingToList ? 1u : 3u);
+    }
+  }
+}
+
 TEST_F(CreatePass, OverallProgressEndsWithEveryFileAndByteDone) {
   put("a.txt", std::string(5000, 'a'));
   put("sub/b.bin", std::string((std::size_t{5} << 20) / 2, 'b'));

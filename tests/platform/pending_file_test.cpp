@@ -7,11 +7,13 @@
 
 #include <cerrno>
 #include <csignal>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 #include "platform/directory.h"
 #include "platform/system_calls.h"
+#include "tests/support/failing_calls.h"
 #include "tests/support/ordinary_user.h"
 #include "tests/support/temp_folder.h"
 
@@ -93,6 +95,35 @@ TEST(PendingFile, EveryFailureKeepsTheTargetAndLeavesNoTemporaryFile) {
     }
     EXPECT_EQ(temp.read("Music.sfv"), "old list") << c.label;
     EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"Music.sfv"}) << c.label;
+  }
+}
+
+TEST(PendingFile, StopBeforeTheRenameKeepsTheTargetAndOneAfterItCannot) {
+  enum Moment { BeforeCommit, WhileTheFileIsSynced, WhileTheFolderIsSynced };
+  const struct {
+    const char* label;
+    Moment moment;
+    bool committed;
+  } cases[] = {
+      {"before the commit", BeforeCommit, false},
+      {"while the file is synced", WhileTheFileIsSynced, false},
+      {"while the folder is synced, after the rename", WhileTheFolderIsSynced, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempFolder temp;
+    const std::string target = temp.write("Music.sfv", "old list");
+    std::stop_source stop;
+    if (c.moment == BeforeCommit) stop.request_stop();
+    const testing::BeforeSync hook([&](bool folder) {
+      if (folder == (c.moment == WhileTheFolderIsSynced)) stop.request_stop();
+    });
+    PendingFile file(target);
+    file.write("new list", 8);
+    EXPECT_EQ(file.commit(stop.get_token()), c.committed);
+    EXPECT_EQ(file.error(), c.committed ? 0 : ECANCELED);
+    EXPECT_EQ(temp.read("Music.sfv"), c.committed ? "new list" : "old list");
+    EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"Music.sfv"});
   }
 }
 

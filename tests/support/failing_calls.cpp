@@ -1,6 +1,7 @@
 #include "tests/support/failing_calls.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,6 +39,11 @@ struct {
   std::string suffix;
   std::vector<std::pair<int, std::string>> files;
 } growingFiles;
+
+struct {
+  platform::SystemCalls next;
+  std::function<void(bool)> before;
+} syncHook;
 
 bool endsWith(const char* path, const std::string& suffix) { return std::string_view(path).ends_with(suffix); }
 
@@ -110,6 +116,13 @@ int growingClose(int fd) {
   return growingFiles.next.close(fd);
 }
 
+int hookedSync(int fd) {
+  struct stat status {};
+  const bool folder = ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+  syncHook.before(folder);
+  return syncHook.next.fsync(fd);
+}
+
 }  // namespace
 
 GrowsWhileRead::GrowsWhileRead(std::string suffix) {
@@ -140,6 +153,12 @@ ReadsFailAfter::ReadsFailAfter(std::int64_t budget) {
   readBudget.next = platform::systemCalls();
   readBudget.remaining = budget;
   platform::systemCalls().read = budgetedRead;
+}
+
+BeforeSync::BeforeSync(std::function<void(bool folder)> before) {
+  syncHook.next = platform::systemCalls();
+  syncHook.before = std::move(before);
+  platform::systemCalls().fsync = hookedSync;
 }
 
 }  // namespace zelk::testing

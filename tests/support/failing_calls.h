@@ -6,6 +6,7 @@
 // one helper of each kind may be alive at a time.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/system_calls.h"
@@ -47,6 +48,17 @@ class ReadsFailAfter {
 class GrowsWhileRead {
  public:
   explicit GrowsWhileRead(std::string suffix);
+
+ private:
+  platform::ScopedSystemCalls restore_;
+};
+
+// Every fsync first runs `before`, told whether the descriptor is a folder,
+// then goes on: what happens while a file, or the folder that holds it, is
+// being put on the disk (a stop that comes during a slow sync).
+class BeforeSync {
+ public:
+  explicit BeforeSync(std::function<void(bool folder)> before);
 
  private:
   platform::ScopedSystemCalls restore_;

@@ -1,5 +1,6 @@
 // A create pass while it runs: GO turns into Cancel, Esc and the close box
-// cancel too, the settings wait, and the overall progress is shown.
+// cancel too (up to the moment the list is renamed into place), the settings
+// wait, and the overall progress is shown.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 
 #include <filesystem>
 
+#include "tests/support/failing_calls.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/blink_label.h"
 #include "ui/main_window.h"
@@ -86,6 +88,39 @@ TEST_F(RunningPassTest, EscCancelsThePassAfterTheQuestionAndTheOldListIsKept) {
   EXPECT_TRUE(window_->resultMemo->toPlainText().endsWith(kCancelled)) << window_->resultMemo->toPlainText().toStdString();
   EXPECT_EQ(work_.read("music/music.sfv"), oldList);
   EXPECT_TRUE(folderHoldsOnly({"a.txt", "b.txt", "music.sfv", "z.bin"}));
+}
+
+// Every file read, the list on its way to the disk: Esc still comes before
+// the rename, so the old list stays and the window says the pass was
+// cancelled, never that it finished.
+TEST_F(RunningPassTest, EscWhileTheListGoesToTheDiskKeepsTheOldList) {
+  std::filesystem::remove(folder_ + "z.bin");
+  const std::string oldList = "a.txt 00000000\r\n";
+  work_.write("music/music.sfv", oldList);
+  window_->show();
+  modals_.setHandler([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    box->button(QMessageBox::Yes)->click();
+  });
+  // The pass's thread waits in the list's sync until the window has had Esc.
+  const testing::BeforeSync pressEsc([this](bool folder) {
+    if (folder) return;
+    QMetaObject::invokeMethod(
+        window_.get(),
+        [this] {
+          QApplication::setActiveWindow(window_.get());
+          QTest::keyClick(window_.get(), Qt::Key_Escape);
+        },
+        Qt::BlockingQueuedConnection);
+  });
+  window_->goButton->click();
+  waitForTheEnd();
+  EXPECT_TRUE(window_->resultMemo->toPlainText().endsWith(kCancelled)) << window_->resultMemo->toPlainText().toStdString();
+  EXPECT_TRUE(window_->completionLabel->text().isEmpty()) << window_->completionLabel->text().toStdString();
+  EXPECT_TRUE(window_->timeLabel->text().isEmpty()) << window_->timeLabel->text().toStdString();
+  EXPECT_EQ(work_.read("music/music.sfv"), oldList);
+  EXPECT_TRUE(folderHoldsOnly({"a.txt", "b.txt", "music.sfv"}));
 }
 
 TEST_F(RunningPassTest, ClosingDuringThePassCancelsItAndClosesOnceItHasEnded) {
