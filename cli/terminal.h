@@ -51,6 +51,8 @@ class ProgressLine {
   ProgressLine& operator=(const ProgressLine&) = delete;
 
   void show(const passes::PassProgress& progress);
+  // Whether anything is ever drawn: standard error is a terminal.
+  bool enabled() const { return enabled_; }
 
  private:
   bool enabled_;
@@ -66,6 +68,7 @@ class ProgressLineObserver : public PassObserver {
   void setProgress(int) override {}
   void hideProgress() override {}
   void passProgress(const passes::PassProgress& progress) override { progress_.show(progress); }
+  bool showsPassProgress() const override { return progress_.enabled(); }
 
  private:
   ProgressLine progress_;

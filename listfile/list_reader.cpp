@@ -185,7 +185,9 @@ void readList(std::string_view text, const ListReading& reading, ListVisitor& vi
     std::string_view line = text.substr(0, feed);
     text.remove_prefix(feed == std::string_view::npos ? text.size() : feed + 1);
     // A CR before the LF belongs to the line break, and a CR standing alone
-    // is dropped too, so every CR goes.
+    // is dropped too, so every CR goes; only a line with one inside it is
+    // copied for that.
+    while (line.ends_with('\r')) line.remove_suffix(1);
     if (line.find('\r') != std::string_view::npos) {
       withoutCarriageReturns.assign(line);
       std::erase(withoutCarriageReturns, '\r');

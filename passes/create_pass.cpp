@@ -11,6 +11,7 @@
 #include <iomanip>
 #include <locale>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -28,6 +29,7 @@
 #include "passes/collect_files.h"
 #include "passes/ordered_hashing.h"
 #include "passes/progress_display.h"
+#include "passes/text_store.h"
 #include "platform/directory.h"
 #include "platform/disk_kind.h"
 #include "platform/files.h"
@@ -120,30 +122,70 @@ std::string pathInWalk(const std::string& folderPath, const std::string& listPat
   return folderPath + below.string();
 }
 
-// A line the pass is to show, in walk order: a file to read and list, or one
-// that is left out for a reason already known.
-struct PlannedLine {
-  std::string name;  // as listed, with the list's separator between folders
-  std::optional<LeftOut> reason;
+// The lines the pass is to show, in walk order: files to read and list, and
+// what is left out for a reason already known. A few bytes a line, the
+// paths in one store: the walk adds to it while workers read the paths of
+// the files already in it.
+class CreatePlan {
+ public:
+  CreatePlan(std::string folderPath, char separator) : folderPath_(std::move(folderPath)), separator_(separator) {}
+
+  // `relativePath` has '/' between folders; a line without a reason is a
+  // file to read, the next of pathOfFile's indexes.
+  void add(std::string_view relativePath, std::optional<LeftOut> reason) {
+    const std::lock_guard lock(mutex_);
+    const TextStore::Ref path = paths_.keep(relativePath);
+    lines_.push_back({path, reason});
+    if (!reason) files_.push_back(path);
+  }
+
+  // On the walk's thread only, like add().
+  std::size_t size() const { return lines_.size(); }
+  std::optional<LeftOut> reason(std::size_t line) const { return lines_[line].reason; }
+  // The name as listed and shown: the list's separator between folders, but
+  // for a name no list can hold, which is shown as it lies.
+  std::string listedName(std::size_t line) const {
+    std::string name(paths_.view(lines_[line].path));
+    if (lines_[line].reason != LeftOut::NotListable) std::replace(name.begin(), name.end(), '/', separator_);
+    return name;
+  }
+
+  // On any thread.
+  void pathOfFile(std::size_t file, std::string& path) const {
+    const std::lock_guard lock(mutex_);
+    path = folderPath_;
+    path += paths_.view(files_[file]);
+  }
+
+ private:
+  struct Line {
+    TextStore::Ref path;
+    std::optional<LeftOut> reason;
+  };
+
+  std::string folderPath_;
+  char separator_;
+  mutable std::mutex mutex_;  // add() against pathOfFile()
+  TextStore paths_;
+  std::vector<Line> lines_;
+  std::vector<TextStore::Ref> files_;
 };
 
-// What the walk met at `item`, as the line the pass will show; nothing for
-// what is never listed and never worth a note (listfile::isNeverListed) and
-// the list being replaced.
-std::optional<PlannedLine> planLine(const FoundPath& item, const std::string& folderPath, const std::string& listPath,
-                                    ChecksumKind kind, char nameSeparator) {
+// What the walk met at `item`, as a line of the plan: the path below the
+// folder and why it is left out, if it is. Nothing for what is never listed
+// and never worth a note (listfile::isNeverListed) and the list being
+// replaced.
+std::optional<std::pair<std::string_view, std::optional<LeftOut>>> planLine(const FoundPath& item,
+                                                                           const std::string& folderPath,
+                                                                           const std::string& listPath,
+                                                                           ChecksumKind kind) {
   const std::string_view fileName = fileNameOf(item.path);
   if (!isFolderKind(item.kind) && (listfile::isNeverListed(kind, fileName) || item.path == listPath)) {
     return std::nullopt;
   }
-  PlannedLine line{item.path.substr(folderPath.size()), std::nullopt};
-  if (item.kind == FoundKind::File && !listfile::canHoldName(kind, line.name)) {
-    line.reason = LeftOut::NotListable;
-    return line;
-  }
-  std::replace(line.name.begin(), line.name.end(), '/', nameSeparator);
-  if (item.kind != FoundKind::File) line.reason = leftOutFor(item.kind);
-  return line;
+  const std::string_view below = std::string_view(item.path).substr(folderPath.size());
+  if (item.kind == FoundKind::File && !listfile::canHoldName(kind, below)) return std::pair{below, LeftOut::NotListable};
+  return std::pair{below, item.kind == FoundKind::File ? std::nullopt : std::optional(leftOutFor(item.kind))};
 }
 
 struct EntriesWritten {
@@ -153,25 +195,25 @@ struct EntriesWritten {
 
 // Writes the entry of every planned file that could be read, with a memo line
 // for each file listed and for each file or folder left out.
-EntriesWritten writeEntries(const std::vector<PlannedLine>& lines, OrderedHashing& hashing, ChecksumKind kind,
-                            CreateObserver& observer, listfile::ListWriter& list, const std::stop_token& stop) {
+EntriesWritten writeEntries(const CreatePlan& plan, OrderedHashing& hashing, ChecksumKind kind, CreateObserver& observer,
+                            listfile::ListWriter& list, const std::stop_token& stop) {
   const LeftOutTexts reasons;
   ProgressDisplay display(
-      observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
-      static_cast<std::int64_t>(lines.size()));
+      observer, observer, hashing,
+      static_cast<std::int64_t>(plan.size()));
   EntriesWritten written;
-  std::string line;
-  for (const PlannedLine& planned : lines) {
-    std::optional<LeftOut> reason = planned.reason;
+  for (std::size_t index = 0; index < plan.size(); ++index) {
+    std::optional<LeftOut> reason = plan.reason(index);
     std::string checksum;
     if (stop.stop_requested()) {
       written.cancelled = true;
       return written;
     }
+    std::string line = plan.listedName(index);
     if (reason) {
-      display.skipped(planned.name);
+      display.skipped(line);
     } else {
-      HashedFile hashed = display.await(planned.name);
+      HashedFile hashed = display.await(line);
       if (hashed.cancelled) {
         written.cancelled = true;
         return written;
@@ -179,14 +221,13 @@ EntriesWritten writeEntries(const std::vector<PlannedLine>& lines, OrderedHashin
       reason = leftOutFor(hashed.status);
       if (const engines::Digest* digest = hashed.digests.of(kind)) checksum = digest->toHex();
     }
-    line = planned.name;
     if (reason) {
       observer.noteLine(line.append(reasons[*reason]));
       ++written.leftOut;
       continue;
     }
-    observer.memoLine(line.append(" ").append(checksum));
-    list.writeEntry(planned.name, checksum);
+    observer.memoLine(line + " " + checksum);
+    list.writeEntry(line, checksum);
     // A full disk fails every later write too: no need to read on.
     if (list.failed()) return written;
   }
@@ -280,17 +321,18 @@ class CreatePass {
   // writes their entries in walk order. Nothing when the folder cannot be
   // opened.
   std::optional<EntriesWritten> listFiles(listfile::ListWriter& list) {
-    OrderedHashing hashing(settings_.jobs, platform::onSpinningDisk(folderPath_), stop_);
+    CreatePlan plan(folderPath_, separator_);
+    OrderedHashing hashing(settings_.jobs, platform::onSpinningDisk(folderPath_), stop_,
+                           [&plan](std::size_t file, std::string& path) { plan.pathOfFile(file, path); });
     const std::string listInWalk = pathInWalk(folderPath_, listPath_);
-    std::vector<PlannedLine> lines;
-    const auto plan = [&](FoundPath item) {
-      std::optional<PlannedLine> line = planLine(item, folderPath_, listInWalk, settings_.kind, separator_);
+    const auto planOne = [&](const FoundPath& item) {
+      const auto line = planLine(item, folderPath_, listInWalk, settings_.kind);
       if (!line) return;
-      if (!line->reason) hashing.add({std::move(item.path), settings_.kind});
-      lines.push_back(std::move(*line));
+      plan.add(line->first, line->second);
+      if (!line->second) hashing.add(settings_.kind);
     };
-    if (!CollectFiles(folderPath_, settings_.includeSubfolders, plan, stop_)) return std::nullopt;
-    return writeEntries(lines, hashing, settings_.kind, observer_, list, stop_);
+    if (!CollectFiles(folderPath_, settings_.includeSubfolders, planOne, stop_)) return std::nullopt;
+    return writeEntries(plan, hashing, settings_.kind, observer_, list, stop_);
   }
 
   const CreateSettings& settings_;

@@ -36,7 +36,7 @@ struct CreateSettings {
 };
 
 // What the pass tells its front end, in the order it happens.
-class CreateObserver : public engines::ProgressSink {
+class CreateObserver : public engines::ProgressSink, public PassProgressObserver {
  public:
   // The list exists: ask whether to overwrite it. `question` is the looked-up,
   // filled text. False ends the pass before anything is written.
@@ -52,9 +52,6 @@ class CreateObserver : public engines::ProgressSink {
   virtual void completionText(const std::string& text) = 0;
   // A failure that ends the pass without a list; looked-up, filled text.
   virtual void errorMessage(const std::string& text) = 0;
-  // The overall progress, about ten times a second and once when the last
-  // file is done.
-  virtual void passProgress([[maybe_unused]] const PassProgress& progress) {}
 };
 
 enum class CreateOutcome {

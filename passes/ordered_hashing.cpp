@@ -23,8 +23,11 @@ int workerCount(int jobs) {
   return std::clamp(jobs, 1, kMaxJobs);
 }
 
-OrderedHashing::OrderedHashing(int jobs, bool spinningDisk, std::stop_token stop, const KindDecisions* decisions)
-    : workerLimit_(workerCount(jobs)),
+OrderedHashing::OrderedHashing(int jobs, bool spinningDisk, std::stop_token stop, PathOf pathOf,
+                               const KindDecisions* decisions)
+    : pathOf_(std::move(pathOf)),
+      window_(std::make_unique<Result[]>(kWindow)),
+      workerLimit_(workerCount(jobs)),
       diskTurns_(spinningDisk && workerLimit_ > 1 ? std::make_unique<DiskTurns>() : nullptr),
       decisions_(decisions),
       forwardStop_(std::move(stop), [this] { stop_.request_stop(); }) {}
@@ -34,12 +37,12 @@ OrderedHashing::~OrderedHashing() {
   workers_.clear();  // joins
 }
 
-void OrderedHashing::add(HashRequest request) {
+void OrderedHashing::add(engines::KindSet kinds) {
   if (sealed_.load()) throw std::logic_error("a file asked for after the first result");
   bool wake = false;
   {
     const std::lock_guard lock(mutex_);
-    slots_.emplace_back(std::move(request));
+    kinds_.push_back(kinds);
     wake = idleWorkers_ > 0;
   }
   if (wake) queued_.notify_one();
@@ -48,42 +51,69 @@ void OrderedHashing::add(HashRequest request) {
   }
 }
 
+std::string OrderedHashing::pathAt(std::size_t index) const {
+  std::string path;
+  pathOf_(index, path);
+  return path;
+}
+
 std::int64_t OrderedHashing::totalBytes() const {
-  std::int64_t total = 0;
-  for (const Slot& slot : slots_) {
-    total += slot.ready.load() ? slot.bytesRead.load(std::memory_order_relaxed)
-                               : platform::listedFileSize(slot.request.path);
+  std::int64_t total = consumedBytes_;
+  const std::size_t consumed = consumed_.load();
+  for (std::size_t index = consumed; index < kinds_.size(); ++index) {
+    const Result& result = resultOf(index);
+    const bool read = index < consumed + kWindow && result.ready.load();
+    total += read ? result.bytesRead.load(std::memory_order_relaxed) : platform::listedFileSize(pathAt(index));
   }
   return total;
 }
 
 std::int64_t OrderedHashing::awaitedSize() const {
-  return consumed_ < slots_.size() ? platform::listedFileSize(slots_[consumed_].request.path) : 0;
+  const std::size_t consumed = consumed_.load();
+  return consumed < kinds_.size() ? platform::listedFileSize(pathAt(consumed)) : 0;
 }
 
 std::int64_t OrderedHashing::fileBytesRead() const {
-  return consumed_ < slots_.size() ? slots_[consumed_].bytesRead.load(std::memory_order_relaxed) : 0;
+  const std::size_t consumed = consumed_.load();
+  return consumed < kinds_.size() ? resultOf(consumed).bytesRead.load(std::memory_order_relaxed) : 0;
 }
 
 OrderedHashing::Claimed OrderedHashing::claim() {
   const std::stop_token stop = stop_.get_token();
+  Claimed claimed;
   if (!sealed_.load(std::memory_order_acquire)) {
     std::unique_lock lock(mutex_);
-    if (claimed_.load() >= slots_.size() && !sealed_.load()) {
+    if (claimed_.load() >= kinds_.size() && !sealed_.load()) {
       ++idleWorkers_;
-      queued_.wait(lock, stop, [this] { return claimed_.load() < slots_.size() || sealed_.load(); });
+      queued_.wait(lock, stop, [this] { return claimed_.load() < kinds_.size() || sealed_.load(); });
       --idleWorkers_;
     }
-    if (stop.stop_requested()) return {nullptr, 0};
+    if (stop.stop_requested()) return claimed;
     if (!sealed_.load()) {
-      const std::size_t index = claimed_++;
-      return {&slots_[index], index};
+      claimed.index = claimed_++;
+      claimed.kinds = kinds_[claimed.index];
+      pathOf_(claimed.index, claimed.path);
+      claimed.valid = true;
+      return claimed;
     }
   }
-  if (stop.stop_requested()) return {nullptr, 0};
-  const std::size_t index = claimed_++;
-  if (index >= slots_.size()) return {nullptr, 0};
-  return {&slots_[index], index};
+  if (stop.stop_requested()) return claimed;
+  claimed.index = claimed_++;
+  if (claimed.index >= kinds_.size()) return claimed;
+  claimed.kinds = kinds_[claimed.index];
+  pathOf_(claimed.index, claimed.path);
+  claimed.valid = true;
+  return claimed;
+}
+
+bool OrderedHashing::awaitRoom(std::size_t index) {
+  const auto roomFor = [&] { return index < consumed_.load() + kWindow; };
+  if (roomFor()) return true;
+  std::unique_lock lock(mutex_);
+  ++roomWaiters_;
+  const bool room = room_.wait(lock, stop_.get_token(), roomFor);
+  --roomWaiters_;
+  return room;
 }
 
 void OrderedHashing::work() {
@@ -92,18 +122,21 @@ void OrderedHashing::work() {
   engines::FileHasher hasher(settings);
   const std::stop_token stop = stop_.get_token();
   try {
-    for (Claimed next = claim(); next.slot != nullptr; next = claim()) {
-      Slot& slot = *next.slot;
+    for (Claimed next = claim(); next.valid; next = claim()) {
+      // Claimed in order and so turned at the disk in order, even while the
+      // window keeps this one waiting.
       std::optional<DiskTurns::Turn> turn;
       if (diskTurns_) turn.emplace(*diskTurns_, next.index);
+      if (!awaitRoom(next.index)) break;
+      Result& result = resultOf(next.index);
       engines::ReadEvents events;
       events.block = [&](std::int64_t bytes) {
-        slot.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
+        result.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
         allBytes_.fetch_add(bytes, std::memory_order_relaxed);
       };
-      slot.result = hasher.hash(slot.request.path, kindsToRead(slot.request), stop, events, turn ? &*turn : nullptr);
+      result.file = hasher.hash(next.path, kindsToRead(next.kinds), stop, events, turn ? &*turn : nullptr);
       turn.reset();
-      slot.ready.store(true);
+      result.ready.store(true);
       // Waking the waiting thread costs a system call and a switch: only
       // once what it waits for is there. (It sets awaited_ before it looks
       // at ready again, so one of the two sees the other.)
@@ -124,8 +157,8 @@ void OrderedHashing::work() {
   }
 }
 
-engines::KindSet OrderedHashing::kindsToRead(const HashRequest& request) const {
-  return decisions_ != nullptr ? decisions_->narrowed(request.kinds) : request.kinds;
+engines::KindSet OrderedHashing::kindsToRead(engines::KindSet kinds) const {
+  return decisions_ != nullptr ? decisions_->narrowed(kinds) : kinds;
 }
 
 HashedFile OrderedHashing::next(const std::function<void()>& waiting) {
@@ -136,37 +169,49 @@ HashedFile OrderedHashing::next(const std::function<void()>& waiting) {
     }
     queued_.notify_all();
   }
-  if (consumed_ >= slots_.size()) throw std::out_of_range("no file left to hash");
-  HashedFile result = workers_.empty() ? hashHere(waiting) : awaitWorkers(waiting);
-  ++consumed_;
-  return result;
+  const std::size_t consumed = consumed_.load();
+  if (consumed >= kinds_.size()) throw std::out_of_range("no file left to hash");
+  HashedFile file = workers_.empty() ? hashHere(waiting) : awaitWorkers(waiting);
+  // The window's place is cleared for the file kWindow further on before
+  // its worker may see the room.
+  Result& result = resultOf(consumed);
+  consumedBytes_ += result.bytesRead.load(std::memory_order_relaxed);
+  result.file = HashedFile();
+  result.bytesRead.store(0);
+  result.ready.store(false);
+  consumed_.store(consumed + 1);
+  if (roomWaiters_.load() > 0) {
+    { const std::lock_guard lock(mutex_); }
+    room_.notify_all();
+  }
+  return file;
 }
 
 HashedFile OrderedHashing::hashHere(const std::function<void()>& waiting) {
-  Slot& slot = slots_[consumed_];
+  const std::size_t index = consumed_.load();
+  Result& result = resultOf(index);
   auto lastTick = std::chrono::steady_clock::now();
   engines::ReadEvents events;
   events.block = [&](std::int64_t bytes) {
-    slot.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
+    result.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
     allBytes_.fetch_add(bytes, std::memory_order_relaxed);
     const auto now = std::chrono::steady_clock::now();
     if (now - lastTick < kTick) return;
     lastTick = now;
     waiting();
   };
-  HashedFile result = hereHasher_.hash(slot.request.path, kindsToRead(slot.request), stop_.get_token(), events);
-  slot.ready.store(true);
-  return result;
+  return hereHasher_.hash(pathAt(index), kindsToRead(kinds_[index]), stop_.get_token(), events);
 }
 
 HashedFile OrderedHashing::awaitWorkers(const std::function<void()>& waiting) {
-  Slot& slot = slots_[consumed_];
+  const std::size_t consumed = consumed_.load();
+  Result& result = resultOf(consumed);
   for (;;) {
     if (failed_.load()) {
       const std::lock_guard lock(mutex_);
       std::rethrow_exception(failure_);
     }
-    if (slot.ready.load()) return std::move(slot.result);
+    if (result.ready.load()) return std::move(result.file);
     if (stop_.stop_requested()) {
       HashedFile cancelled;
       cancelled.cancelled = true;
@@ -176,9 +221,9 @@ HashedFile OrderedHashing::awaitWorkers(const std::function<void()>& waiting) {
     // wait, the pass waits for several results at once. Should the last of
     // them be in already, only the awaited one can still wake it.
     std::unique_lock lock(mutex_);
-    const std::size_t batchEnd = std::min(consumed_ + kBatchPerWorker * workers_.size(), slots_.size() - 1);
-    awaited_.store(slots_[batchEnd].ready.load() ? consumed_ : batchEnd);
-    const bool woken = slot.ready.load() || failed_.load() ||
+    const std::size_t batchEnd = std::min(consumed + kBatchPerWorker * workers_.size(), kinds_.size() - 1);
+    awaited_.store(resultOf(batchEnd).ready.load() ? consumed : batchEnd);
+    const bool woken = result.ready.load() || failed_.load() ||
                        resultReady_.wait_for(lock, kTick) == std::cv_status::no_timeout;
     awaited_.store(kNothingAwaited);
     lock.unlock();

@@ -17,6 +17,18 @@ struct PassProgress {
   std::string currentFile;    // name as listed; front ends show it through displayText
 };
 
+// What a front end shows of the whole pass.
+class PassProgressObserver {
+ public:
+  virtual ~PassProgressObserver() = default;
+  // The overall progress, about ten times a second and once when the last
+  // file is done.
+  virtual void passProgress([[maybe_unused]] const PassProgress& progress) {}
+  // False when none of it is shown: the pass then spares itself the total,
+  // which asks the folder for the size of every file not read yet.
+  virtual bool showsPassProgress() const { return true; }
+};
+
 // How long a pass still takes, as people read a clock: "0:05", "12:34",
 // "1:02:03".
 std::string timeLeftText(double seconds);

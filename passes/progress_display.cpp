@@ -16,10 +16,10 @@ constexpr auto kShortestMeasurement = std::chrono::milliseconds(250);
 
 }  // namespace
 
-ProgressDisplay::ProgressDisplay(engines::ProgressSink& bar, Report report, OrderedHashing& hashing,
+ProgressDisplay::ProgressDisplay(engines::ProgressSink& bar, PassProgressObserver& overall, OrderedHashing& hashing,
                                  std::int64_t filesTotal)
     : bar_(bar),
-      report_(std::move(report)),
+      overall_(overall),
       hashing_(hashing),
       started_(std::chrono::steady_clock::now()),
       lastReport_(started_) {
@@ -54,6 +54,7 @@ void ProgressDisplay::skipped(const std::string& name) {
 }
 
 void ProgressDisplay::finished() {
+  if (!overall_.showsPassProgress()) return;
   progress_.filesDone = progress_.filesTotal;
   takeTotal();
   report(std::max(hashing_.bytesRead(), progress_.bytesTotal), true);
@@ -66,6 +67,7 @@ void ProgressDisplay::takeTotal() {
 }
 
 void ProgressDisplay::report(std::int64_t bytesDone, bool force) {
+  if (!overall_.showsPassProgress()) return;
   const auto now = std::chrono::steady_clock::now();
   if (!force && (now - lastReport_ < kReportInterval || now - started_ < kShortestMeasurement)) return;
   lastReport_ = now;
@@ -77,7 +79,7 @@ void ProgressDisplay::report(std::int64_t bytesDone, bool force) {
     progress_.bytesPerSecond = static_cast<double>(progress_.bytesDone) / seconds;
     progress_.secondsLeft = static_cast<double>(progress_.bytesTotal - progress_.bytesDone) / progress_.bytesPerSecond;
   }
-  report_(progress_);
+  overall_.passProgress(progress_);
 }
 
 }  // namespace zelk::passes

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "engines/progress.h"
@@ -18,10 +17,9 @@ namespace zelk::passes {
 
 class ProgressDisplay {
  public:
-  using Report = std::function<void(const PassProgress&)>;
-
   // Every file `hashing` is to hash has been asked for.
-  ProgressDisplay(engines::ProgressSink& bar, Report report, OrderedHashing& hashing, std::int64_t filesTotal);
+  ProgressDisplay(engines::ProgressSink& bar, PassProgressObserver& overall, OrderedHashing& hashing,
+                  std::int64_t filesTotal);
 
   // The next result of the hashing, for the file listed as `name`. Counts
   // the file as done.
@@ -38,7 +36,7 @@ class ProgressDisplay {
   void takeTotal();
 
   engines::ProgressSink& bar_;
-  Report report_;
+  PassProgressObserver& overall_;
   OrderedHashing& hashing_;
   bool totalTaken_ = false;  // the total is taken when first shown
   PassProgress progress_;

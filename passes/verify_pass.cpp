@@ -16,6 +16,7 @@
 #include "passes/kind_decisions.h"
 #include "passes/ordered_hashing.h"
 #include "passes/progress_display.h"
+#include "passes/text_store.h"
 #include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/disk_kind.h"
@@ -30,11 +31,11 @@ using language::formatTemplate;
 
 constexpr std::string_view kDeletedMarkPrefix = "---> ";
 
-// An entry as the pass keeps it from the reading of the list to its report.
+// An entry of the plan, as the report takes it.
 struct PlannedEntry {
   engines::KindSet kinds;  // the candidates; one, unless its digest's length fits several
-  std::string expected;
-  std::string name;
+  std::string_view expected;
+  std::string_view name;
 };
 
 bool matches(const PlannedEntry& entry, const engines::Digest* digest) {
@@ -71,13 +72,16 @@ Verdict verdictOf(const HashedFile& hashed, const PlannedEntry& entry, engines::
   return Verdict::Missing;
 }
 
-// A line of the list that the pass acts on, in list order.
+// A line of the list that the pass acts on, in list order: a few bytes
+// each, their texts in the plan's store (mostly the list's own bytes).
 struct ListLine {
-  enum class Kind { Creator, Comment, Entry };
+  enum class Kind : std::uint8_t { Creator, Comment, Entry };
   Kind kind = Kind::Entry;
-  std::string text;  // of a creator or comment line
-  PlannedEntry entry;
   bool standsIntact = false;  // names an existing checksum list: not recomputed
+  bool backslashSeparatesFolders = true;
+  engines::KindSet kinds;
+  TextStore::Ref text;  // of a creator or comment line; an entry's expected checksum
+  TextStore::Ref name;  // an entry's
 };
 
 // Takes the list's lines as the reader hands them over, and the files to
@@ -85,28 +89,41 @@ struct ListLine {
 // ahead of the report, which still follows the list line by line.
 class ListPlan final : public listfile::ListVisitor {
  public:
-  ListPlan(std::string folderPrefix, std::string listName)
-      : folderPrefix_(std::move(folderPrefix)), listName_(std::move(listName)) {}
+  // `listText` outlives the plan.
+  ListPlan(std::string folderPrefix, std::string listName, std::string_view listText)
+      : folderPrefix_(std::move(folderPrefix)), listName_(std::move(listName)), texts_(listText) {}
 
-  void creatorLine(const std::string& text) override { lines.push_back({ListLine::Kind::Creator, text, {}, false}); }
-  void commentLine(const std::string& text) override { lines.push_back({ListLine::Kind::Comment, text, {}, false}); }
+  void creatorLine(const std::string& text) override {
+    lines.push_back({ListLine::Kind::Creator, false, true, {}, texts_.keep(text), {}});
+  }
+  void commentLine(const std::string& text) override {
+    lines.push_back({ListLine::Kind::Comment, false, true, {}, texts_.keep(text), {}});
+  }
 
   void entry(const listfile::ListEntry& entry) override {
-    std::string path = folderPrefix_;
-    path += entry.name;
-    if (entry.backslashSeparatesFolders) {
+    ListLine line{ListLine::Kind::Entry, false,  entry.backslashSeparatesFolders, entry.kinds,
+                  texts_.keep(entry.expected), texts_.keep(entry.name)};
+    line.standsIntact = namesExistingChecksumList(line);
+    ++entries;
+    if (!line.standsIntact) requestLines.push_back(static_cast<std::uint32_t>(lines.size()));
+    lines.push_back(line);
+  }
+
+  std::string_view text(const ListLine& line) const { return texts_.view(line.text); }
+  PlannedEntry entryOf(const ListLine& line) const { return {line.kinds, texts_.view(line.text), texts_.view(line.name)}; }
+
+  // The path of the file of the entry at `line`, as the pass opens it.
+  void pathOf(const ListLine& line, std::string& path) const {
+    path = folderPrefix_;
+    path += texts_.view(line.name);
+    if (line.backslashSeparatesFolders) {
       std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
                    listfile::kNameSeparator, '/');
     }
-    PlannedEntry planned{entry.kinds, std::string(entry.expected), std::string(entry.name)};
-    ListLine line{ListLine::Kind::Entry, {}, std::move(planned), namesExistingChecksumList(entry.name, path)};
-    ++entries;
-    if (!line.standsIntact) requests.push_back({std::move(path), entry.kinds});
-    lines.push_back(std::move(line));
   }
 
   std::vector<ListLine> lines;
-  std::vector<HashRequest> requests;  // one per entry that is not standsIntact, in order
+  std::vector<std::uint32_t> requestLines;  // the line of each file to read, in order
   std::int64_t entries = 0;
 
  private:
@@ -114,15 +131,20 @@ class ListPlan final : public listfile::ListVisitor {
   // change the list. So an entry for the list being read, or for a list under
   // the name lists get at a root, is not recomputed and stands as intact,
   // whatever the entry before it held, as long as that list exists.
-  bool namesExistingChecksumList(std::string_view name, const std::string& path) const {
+  bool namesExistingChecksumList(const ListLine& line) const {
+    const std::string_view name = texts_.view(line.name);
     const std::string_view rootSfvName = listfile::DialectOf(engines::ChecksumKind::Crc32).rootName;
-    const bool listName =
-        platform::equalIgnoringAsciiCase(name, listName_) || platform::equalIgnoringAsciiCase(name, rootSfvName);
-    return listName && platform::fileKind(path) == platform::FileKind::Regular;
+    if (!platform::equalIgnoringAsciiCase(name, listName_) && !platform::equalIgnoringAsciiCase(name, rootSfvName)) {
+      return false;
+    }
+    std::string path;
+    pathOf(line, path);
+    return platform::fileKind(path) == platform::FileKind::Regular;
   }
 
   std::string folderPrefix_;
   std::string listName_;
+  TextStore texts_;
 };
 
 // Reports each entry's verdict as a line and keeps the counts.
@@ -137,23 +159,24 @@ class EntryReport {
 
   // `actual` is the file's digest when it was read whole.
   void add(const PlannedEntry& entry, engines::ChecksumKind kind, Verdict verdict, const engines::Digest* actual) {
-    CheckedEntry checked{entry.name, kind, verdict, entry.expected, std::nullopt, {}, ReportColour::Red};
+    CheckedEntry checked{std::string(entry.name), kind, verdict, std::string(entry.expected), std::nullopt, {},
+                         ReportColour::Red};
     if (actual != nullptr) checked.actual = *actual;
     switch (verdict) {
       case Verdict::Intact:
-        checked.line = formatTemplate(intactFormat_, {entry.name});
+        checked.line = formatTemplate(intactFormat_, {checked.name});
         checked.colour = ReportColour::Green;
         break;
       case Verdict::Modified:
-        checked.line = formatTemplate(errorFormat_, {entry.name, std::string()});
+        checked.line = formatTemplate(errorFormat_, {checked.name, std::string()});
         ++counts_.modified;
         break;
       case Verdict::Unreadable:
-        checked.line = formatTemplate(errorFormat_, {entry.name, unreadableMark_});
+        checked.line = formatTemplate(errorFormat_, {checked.name, unreadableMark_});
         ++counts_.modified;
         break;
       case Verdict::Missing:
-        checked.line = formatTemplate(errorFormat_, {entry.name, deletedMark_});
+        checked.line = formatTemplate(errorFormat_, {checked.name, deletedMark_});
         ++counts_.modified;
         ++counts_.deleted;
         break;
@@ -193,29 +216,31 @@ class EntryReport {
 bool checkEntries(const ListPlan& plan, OrderedHashing& hashing, KindDecisions& decisions, VerifyObserver& observer,
                   EntryReport& report, const std::stop_token& stop) {
   ProgressDisplay display(
-      observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
+      observer, observer, hashing,
       plan.entries);
   for (const ListLine& line : plan.lines) {
     if (line.kind == ListLine::Kind::Creator) {
-      observer.creatorText(line.text);
+      observer.creatorText(std::string(plan.text(line)));
       continue;
     }
     if (line.kind == ListLine::Kind::Comment) {
-      observer.commentText(line.text);
+      observer.commentText(std::string(plan.text(line)));
       continue;
     }
     if (stop.stop_requested()) return false;
-    const engines::ChecksumKind likelyKind = decisions.narrowed(line.entry.kinds).first();
+    const PlannedEntry entry = plan.entryOf(line);
+    const std::string name(entry.name);
+    const engines::ChecksumKind likelyKind = decisions.narrowed(entry.kinds).first();
     observer.entryKind(likelyKind);
     if (line.standsIntact) {
-      display.skipped(line.entry.name);
-      report.add(line.entry, likelyKind, Verdict::Intact, nullptr);
+      display.skipped(name);
+      report.add(entry, likelyKind, Verdict::Intact, nullptr);
       continue;
     }
-    const HashedFile hashed = display.await(line.entry.name);
+    const HashedFile hashed = display.await(name);
     if (hashed.cancelled) return false;
-    const engines::ChecksumKind kind = resolvedKind(line.entry, hashed, decisions);
-    report.add(line.entry, kind, verdictOf(hashed, line.entry, kind), hashed.digests.of(kind));
+    const engines::ChecksumKind kind = resolvedKind(entry, hashed, decisions);
+    report.add(entry, kind, verdictOf(hashed, entry, kind), hashed.digests.of(kind));
   }
   display.finished();
   return true;
@@ -269,15 +294,18 @@ VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& l
   result.outcome = VerifyOutcome::Checked;
   result.listName = listName;
   const std::string folderPrefix = platform::withTrailingSlash(folder);
-  ListPlan plan(folderPrefix, listName);
+  ListPlan plan(folderPrefix, listName, listText);
   listfile::readList(listText, {mode, listfile::DialectOfListName(listName)}, plan);
 
   EntryReport report(observer);
   bool complete = false;
   {
     KindDecisions decisions;
-    OrderedHashing hashing(jobs, platform::onSpinningDisk(folderPrefix), stop, &decisions);
-    for (HashRequest& request : plan.requests) hashing.add(std::move(request));
+    const auto pathOf = [&plan](std::size_t index, std::string& path) {
+      plan.pathOf(plan.lines[plan.requestLines[index]], path);
+    };
+    OrderedHashing hashing(jobs, platform::onSpinningDisk(folderPrefix), stop, pathOf, &decisions);
+    for (const std::uint32_t line : plan.requestLines) hashing.add(plan.lines[line].kinds);
     complete = checkEntries(plan, hashing, decisions, observer, report, stop);
   }
   report.addCounts();

@@ -47,7 +47,7 @@ struct CheckedEntry {
   ReportColour colour = ReportColour::Default;
 };
 
-class VerifyObserver : public engines::ProgressSink {
+class VerifyObserver : public engines::ProgressSink, public PassProgressObserver {
  public:
   // The list's creator or comment line less its first two characters.
   virtual void creatorText(const std::string& text) = 0;
@@ -63,9 +63,6 @@ class VerifyObserver : public engines::ProgressSink {
   virtual void reportLine(const std::string& text, ReportColour colour) = 0;
   // A failure that ends the pass without a report; looked-up, filled text.
   virtual void errorMessage(const std::string& text) = 0;
-  // The overall progress, about ten times a second and once when the last
-  // file is done.
-  virtual void passProgress([[maybe_unused]] const PassProgress& progress) {}
 };
 
 struct VerifyCounts {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <memory>
 
 #include <cerrno>
@@ -46,18 +48,25 @@ class OrderedHashingTest : public ::testing::Test {
 
   // Hashing asked for every request.
   std::unique_ptr<OrderedHashing> hashingAll(int jobs, bool spinning, std::stop_token stop = {}) const {
-    auto hashing = std::make_unique<OrderedHashing>(jobs, spinning, std::move(stop));
-    for (const HashRequest& request : requests_) hashing->add(request);
+    auto hashing = std::make_unique<OrderedHashing>(jobs, spinning, std::move(stop), pathOf());
+    for (const Request& request : requests_) hashing->add(request.kinds);
     return hashing;
+  }
+  OrderedHashing::PathOf pathOf() const {
+    return [this](std::size_t index, std::string& path) { path = requests_.at(index).path; };
   }
 
   TempFolder temp_;
-  std::vector<HashRequest> requests_;
+  struct Request {
+    std::string path;
+    engines::KindSet kinds;
+  };
+  std::vector<Request> requests_;
   std::vector<std::string> expected_;
 };
 
-std::string hexOf(const HashedFile& result, const HashRequest& request) {
-  const engines::Digest* digest = result.digests.of(request.kinds.first());
+std::string hexOf(const HashedFile& result, const engines::KindSet& kinds) {
+  const engines::Digest* digest = result.digests.of(kinds.first());
   return digest != nullptr ? digest->toHex() : std::string();
 }
 
@@ -69,7 +78,7 @@ TEST_F(OrderedHashingTest, ResultsComeInRequestOrderWhateverTheWorkers) {
       for (std::size_t i = 0; i < expected_.size(); ++i) {
         const HashedFile result = hashing->next(kNoWait);
         EXPECT_EQ(result.status, FileReadStatus::Ok);
-        EXPECT_EQ(hexOf(result, requests_[i]), expected_[i]);
+        EXPECT_EQ(hexOf(result, requests_[i].kinds), expected_[i]);
       }
       EXPECT_EQ(hashing->next(kNoWait).status, FileReadStatus::Missing);
       EXPECT_EQ(hashing->next(kNoWait).status, FileReadStatus::NotAFile);
@@ -103,10 +112,32 @@ TEST_F(OrderedHashingTest, ExceptionOfAWorkerIsThrownOnTheCallingThread) {
   EXPECT_THROW(hashing->next(kNoWait), std::runtime_error);
 }
 
+// Workers run a bounded window ahead of the pass, however many files it
+// asks for: memory stays the same for ten or ten million files, and results
+// still come in order.
+TEST(OrderedHashingWindow, WorkersStayAWindowAheadAndResultsStayInOrder) {
+  TempFolder temp;
+  const std::string path = temp.write("one.txt", "abc");
+  constexpr std::size_t kFiles = 10000;
+  OrderedHashing hashing(2, false, {}, [&](std::size_t index, std::string& out) {
+    out = index % 2 == 0 ? path : temp.path() + "gone";
+  });
+  for (std::size_t i = 0; i < kFiles; ++i) hashing.add(ChecksumKind::Md5);
+  EXPECT_EQ(hashing.next(kNoWait).status, FileReadStatus::Ok);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_LE(hashing.bytesRead(), 3 * (4096 + 1 + 2) / 2);  // every other file is read
+  for (std::size_t i = 1; i < kFiles; ++i) {
+    const HashedFile result = hashing.next(kNoWait);
+    ASSERT_EQ(result.status, i % 2 == 0 ? FileReadStatus::Ok : FileReadStatus::Missing) << i;
+    if (i % 2 == 0) ASSERT_EQ(result.digests.of(ChecksumKind::Md5)->toHex(), "900150983cd24fb0d6963f7d28e17f72") << i;
+  }
+  EXPECT_EQ(hashing.bytesRead(), 3 * static_cast<std::int64_t>(kFiles) / 2);
+}
+
 // Before anything is read, the total is what the folders tell.
 TEST_F(OrderedHashingTest, TotalOfFilesNotReadYetComesFromTheirSizes) {
-  OrderedHashing hashing(1, false, {});
-  for (const HashRequest& request : requests_) hashing.add(request);
+  OrderedHashing hashing(1, false, {}, pathOf());
+  for (const Request& request : requests_) hashing.add(request.kinds);
   EXPECT_EQ(hashing.totalBytes(), 1 + 4096 + (1 << 20) - 1 + (1 << 20) + (5 << 20) / 2 + 3);
   hashing.next(kNoWait);
   EXPECT_EQ(hashing.awaitedSize(), 1);
