@@ -46,7 +46,10 @@ void OrderedHashing::add(engines::KindSet kinds) {
     wake = idleWorkers_ > 0;
   }
   if (wake) queued_.notify_one();
-  if (workerLimit_ > 1 && workers_.size() < static_cast<std::size_t>(workerLimit_)) {
+  // One job hashes on the calling thread, unless the file is one for MD5
+  // lanes, which need several files in flight and so a worker.
+  const bool lanesPay = kinds == engines::ChecksumKind::Md5 && engines::Md5LaneReader::pays();
+  if ((workerLimit_ > 1 || lanesPay) && workers_.size() < static_cast<std::size_t>(workerLimit_)) {
     workers_.emplace_back([this] { work(); });
   }
 }
@@ -107,44 +110,79 @@ OrderedHashing::Claimed OrderedHashing::claim() {
 }
 
 bool OrderedHashing::awaitRoom(std::size_t index) {
-  const auto roomFor = [&] { return index < consumed_.load() + kWindow; };
-  if (roomFor()) return true;
+  if (hasRoomFor(index)) return true;
   std::unique_lock lock(mutex_);
   ++roomWaiters_;
-  const bool room = room_.wait(lock, stop_.get_token(), roomFor);
+  const bool room = room_.wait(lock, stop_.get_token(), [&] { return hasRoomFor(index); });
   --roomWaiters_;
   return room;
+}
+
+void OrderedHashing::deliver(std::size_t index, HashedFile file) {
+  Result& result = resultOf(index);
+  result.file = std::move(file);
+  result.ready.store(true);
+  // Waking the waiting thread costs a system call and a switch: only once
+  // what it waits for is there. (It sets awaited_ before it looks at ready
+  // again, so one of the two sees the other.)
+  if (index >= awaited_.load()) {
+    { const std::lock_guard lock(mutex_); }
+    resultReady_.notify_all();
+  }
+}
+
+void OrderedHashing::hashClaimed(Claimed& next, engines::FileHasher& hasher, engines::Md5LaneReader* lanes) {
+  const std::stop_token stop = stop_.get_token();
+  // Claimed in order and so turned at the disk in order.
+  std::optional<DiskTurns::Turn> turn;
+  if (diskTurns_) turn.emplace(*diskTurns_, next.index);
+  Result& result = resultOf(next.index);
+  engines::ReadEvents events;
+  events.block = [this, &result](std::int64_t bytes) {
+    result.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
+    allBytes_.fetch_add(bytes, std::memory_order_relaxed);
+  };
+  const engines::KindSet kinds = kindsToRead(next.kinds);
+  if (lanes != nullptr && kinds == engines::ChecksumKind::Md5) {
+    const std::size_t index = next.index;
+    const auto started = lanes->start(next.path, events, [this, index](HashedFile file) { deliver(index, std::move(file)); },
+                                      turn.has_value());
+    // A file in a lane never waits for the disk: the lanes read a few
+    // files at once, and a turn waited for there could hold up a file in
+    // another lane that the pass waits for.
+    if (started != engines::Md5LaneReader::Start::Declined) return;
+  }
+  // What this worker holds in its lanes is done first, for the same reason.
+  while (lanes != nullptr && lanes->busy() && !stop.stop_requested()) lanes->step(stop);
+  deliver(next.index, hasher.hash(next.path, kinds, stop, events, turn ? &*turn : nullptr));
 }
 
 void OrderedHashing::work() {
   engines::ReadSettings settings;
   settings.wholeFileLimit = std::max<std::int64_t>(0, kAllBuffers / workerLimit_ - engines::kHasherBuffers);
   engines::FileHasher hasher(settings);
+  engines::Md5LaneReader lanes;
+  engines::Md5LaneReader* laneReader = engines::Md5LaneReader::pays() ? &lanes : nullptr;
   const std::stop_token stop = stop_.get_token();
   try {
-    for (Claimed next = claim(); next.valid; next = claim()) {
-      // Claimed in order and so turned at the disk in order, even while the
-      // window keeps this one waiting.
-      std::optional<DiskTurns::Turn> turn;
-      if (diskTurns_) turn.emplace(*diskTurns_, next.index);
-      if (!awaitRoom(next.index)) break;
-      Result& result = resultOf(next.index);
-      engines::ReadEvents events;
-      events.block = [&](std::int64_t bytes) {
-        result.bytesRead.fetch_add(bytes, std::memory_order_relaxed);
-        allBytes_.fetch_add(bytes, std::memory_order_relaxed);
-      };
-      result.file = hasher.hash(next.path, kindsToRead(next.kinds), stop, events, turn ? &*turn : nullptr);
-      turn.reset();
-      result.ready.store(true);
-      // Waking the waiting thread costs a system call and a switch: only
-      // once what it waits for is there. (It sets awaited_ before it looks
-      // at ready again, so one of the two sees the other.)
-      if (next.index >= awaited_.load()) {
-        { const std::lock_guard lock(mutex_); }
-        resultReady_.notify_all();
+    std::optional<Claimed> waiting;  // claimed, but ahead of the window
+    while (!stop.stop_requested()) {
+      if (!waiting) {
+        Claimed next = claim();
+        if (!next.valid) break;
+        waiting = std::move(next);
       }
+      // A worker waits for room only with empty lanes: the pass may be
+      // waiting for one of the files in them.
+      if (laneReader != nullptr && laneReader->busy() && (!hasRoomFor(waiting->index) || !laneReader->hasFreeLane())) {
+        laneReader->step(stop);
+        continue;
+      }
+      if (!awaitRoom(waiting->index)) break;
+      hashClaimed(*waiting, hasher, laneReader);
+      waiting.reset();
     }
+    while (laneReader != nullptr && laneReader->busy() && !stop.stop_requested()) laneReader->step(stop);
   } catch (...) {
     // Handed to the thread that runs the pass, which ends it and reports it.
     {

@@ -21,6 +21,7 @@
 
 #include "engines/checksum_types.h"
 #include "engines/file_hasher.h"
+#include "engines/md5_lane_reader.h"
 #include "passes/disk_turns.h"
 #include "passes/kind_decisions.h"
 
@@ -43,8 +44,9 @@ class OrderedHashing {
   // once the first result has been asked for.
   using PathOf = std::function<void(std::size_t index, std::string& path)>;
 
-  // With one job no thread is started: next() reads on the calling thread.
-  // Otherwise workers start as files are asked for. On a `spinningDisk`
+  // With one job no thread is started: next() reads on the calling thread,
+  // but for MD5 files, which one worker hashes several at once (see
+  // Md5LaneReader). Otherwise workers start as files are asked for. On a `spinningDisk`
   // reads that need the disk take turns (see DiskTurns). Given `decisions`
   // (which outlive this), a file asked for with several candidate kinds is
   // read for those still undecided when its reading starts.
@@ -97,6 +99,12 @@ class OrderedHashing {
   static constexpr std::size_t kWindow = 4096;
 
   void work();
+  // Hashes the file `next` on this worker, through `lanes` where it is an
+  // MD5 file they take.
+  void hashClaimed(Claimed& next, engines::FileHasher& hasher, engines::Md5LaneReader* lanes);
+  // The worker's result of the file at `index` is in.
+  void deliver(std::size_t index, HashedFile file);
+  bool hasRoomFor(std::size_t index) const { return index < consumed_.load() + kWindow; }
   // The first file no worker has taken, waiting for one to be asked for.
   Claimed claim();
   // Waits until the window has room for `index`; false when the stop came first.

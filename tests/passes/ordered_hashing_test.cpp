@@ -129,7 +129,9 @@ TEST(OrderedHashingWindow, WorkersStayAWindowAheadAndResultsStayInOrder) {
   for (std::size_t i = 1; i < kFiles; ++i) {
     const HashedFile result = hashing.next(kNoWait);
     ASSERT_EQ(result.status, i % 2 == 0 ? FileReadStatus::Ok : FileReadStatus::Missing) << i;
-    if (i % 2 == 0) ASSERT_EQ(result.digests.of(ChecksumKind::Md5)->toHex(), "900150983cd24fb0d6963f7d28e17f72") << i;
+    if (i % 2 == 0) {
+      ASSERT_EQ(result.digests.of(ChecksumKind::Md5)->toHex(), "900150983cd24fb0d6963f7d28e17f72") << i;
+    }
   }
   EXPECT_EQ(hashing.bytesRead(), 3 * static_cast<std::int64_t>(kFiles) / 2);
 }
