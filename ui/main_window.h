@@ -58,6 +58,10 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   QGroupBox* kindGroup = nullptr;
   QRadioButton* md5Radio = nullptr;
   QRadioButton* crc32Radio = nullptr;
+  // Every algorithm without a radio button of its own, by its shown name;
+  // choosing one checks otherRadio.
+  QRadioButton* otherRadio = nullptr;
+  QComboBox* otherAlgorithmCombo = nullptr;
   QCheckBox* subfolderCheck = nullptr;
   QGroupBox* actionGroup = nullptr;
   QRadioButton* createRadio = nullptr;
@@ -111,6 +115,10 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   void fillLanguageList();
   void setCaptions();
   void fitFieldColumn();
+  void fitOptionColumn();
+  void widenBy(int extra);
+  void centreOnScreen();
+  engines::ChecksumKind chosenKind() const;
   void setFolder(const QString& folder);
   void openVerifyWindow();
   void startCreatePass(const passes::CreateSettings& settings);
