@@ -33,12 +33,17 @@ enum class StartAction {
   VerifyCurrentDirectory,  // the first argument is exactly "-v"
 };
 
-// `arguments` are those after the program name; only the first counts.
+// `arguments` are those after the program name; the first decides.
 StartAction startAction(const QStringList& arguments);
 
 // The folder the first argument names, absolute and ending in '/'; empty when
-// it is "-v" or names no existing folder.
+// it is "-v" or names no existing folder. Any further argument is ignored.
 QString folderArgument(const QStringList& arguments);
+
+// After "-v", the list the second argument names, as given (a file name in
+// the current directory, or a path); empty when there is none, or no "-v"
+// before it. Whether it is a readable list is the verify pass's to say.
+QString listArgument(const QStringList& arguments);
 
 class MainWindow : public QWidget, private passes::CreateObserver {
   Q_OBJECT

@@ -54,6 +54,11 @@ StartAction startAction(const QStringList& arguments) {
                                                                              : StartAction::OpenMainWindow;
 }
 
+QString listArgument(const QStringList& arguments) {
+  if (arguments.size() < 2 || startAction(arguments) != StartAction::VerifyCurrentDirectory) return {};
+  return arguments.at(1);
+}
+
 QString folderArgument(const QStringList& arguments) {
   if (arguments.isEmpty() || startAction(arguments) == StartAction::VerifyCurrentDirectory) return {};
   const std::string folder = fromQt(arguments.first());

@@ -11,12 +11,14 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 #include <utility>
 
 #include "engines/algorithm.h"
 #include "language/message_format.h"
 #include "language/texts.h"
+#include "listfile/list_naming.h"
 #include "passes/unlisted_files.h"
 #include "platform/directory.h"
 #include "ui/mode_chooser.h"
@@ -54,6 +56,13 @@ QLabel* makeLineLabel(QWidget* parent, const QString& text, int left, int top, i
   return label;
 }
 
+// The folder `list` lies in, absolute and without a trailing '/' (but the
+// root); for no list, the current directory.
+std::string folderOf(const std::string& list) {
+  if (list.empty()) return platform::currentDirectory();
+  return std::filesystem::path(platform::absolutePath(list)).parent_path().string();
+}
+
 // The sink of a window that has no main window's bar to drive.
 engines::ProgressSink& noProgress() {
   static engines::NoProgress sink;
@@ -86,8 +95,11 @@ void appendRun(std::vector<passes::ColouredRun>& runs, std::string text, const p
 
 }  // namespace
 
-VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
-    : QDialog(parent), progress_(progress != nullptr ? *progress : noProgress()) {
+VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress, std::string listName)
+    : QDialog(parent),
+      progress_(progress != nullptr ? *progress : noProgress()),
+      listName_(std::move(listName)),
+      folder_(platform::currentDirectory()) {
   setObjectName(QStringLiteral("verifyWindow"));
   setWindowTitle(QStringLiteral("Verify"));
   setMinimumSize(kClientSize);
@@ -137,7 +149,10 @@ void VerifyWindow::showEvent(QShowEvent* event) {
 }
 
 void VerifyWindow::runPass() {
-  const std::optional<listfile::ChecksumMode> mode = ModeChooser::ask(this);
+  folder_ = folderOf(listName_);
+  const std::string list = listName_.empty() ? listfile::findList(folder_) : listName_;
+  const std::optional<listfile::ChecksumMode> mode =
+      ModeChooser::asksAbout(list) ? ModeChooser::ask(this) : listfile::ChecksumMode::Automatic;
   if (!mode) {
     emit passFinished();
     return;
@@ -161,9 +176,11 @@ void VerifyWindow::runPass() {
   checkedMode_ = *mode;
   passResult_ = {};
   passes::VerifyObserver& window = *this;
-  runner_.start([this, folder = platform::currentDirectory(), mode = *mode, &window](std::stop_token stop) {
+  runner_.start([this, folder = folder_, list = listName_, mode = *mode, &window](std::stop_token stop) {
     QueuedVerifyObserver observer(runner_, window);
-    passResult_ = passes::runVerifyPass(folder, mode, observer, stop);
+    // A given name is opened as given, so that a message names it so.
+    passResult_ = list.empty() ? passes::runVerifyPass(folder, mode, observer, stop)
+                               : passes::runVerifyPassOnList(list, mode, observer, stop);
   });
   showPassRunning(true);
 }
@@ -215,10 +232,9 @@ void VerifyWindow::reject() {
 }
 
 void VerifyWindow::onSaveClicked() {
-  const std::string directory = platform::currentDirectory();
-  const std::optional<std::string> saved = passes::saveReport(directory, reportRuns(), "\r\n", directory);
+  const std::optional<std::string> saved = passes::saveReport(folder_, reportRuns(), "\r\n", folder_);
   if (!saved) {
-    const std::string path = platform::withTrailingSlash(directory) + passes::kReportFileName;
+    const std::string path = platform::withTrailingSlash(folder_) + passes::kReportFileName;
     throw std::runtime_error("The report could not be saved as \"" + path + "\".");
   }
   showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), toQt(*saved));
@@ -243,7 +259,7 @@ void VerifyWindow::onUnlistedToggled(bool shown) {
   // The section is added at this very position: the cursor stays before it.
   unlistedStart_.setKeepPositionOnInsert(true);
   passes::VerifyObserver& window = *this;
-  unlistedSearch_.start([this, &window, folder = platform::currentDirectory(), list = checkedList_,
+  unlistedSearch_.start([this, &window, folder = folder_, list = checkedList_,
                          mode = checkedMode_](std::stop_token stop) {
     QueuedVerifyObserver observer(unlistedSearch_, window);
     passes::reportUnlistedSection(folder, list, std::nullopt, mode, observer, stop);

@@ -112,6 +112,22 @@ TEST_F(MainWindowTest, StartActionLooksAtTheFirstArgumentOnly) {
   EXPECT_EQ(startAction({}), StartAction::OpenMainWindow);
 }
 
+TEST_F(MainWindowTest, ListArgumentIsTheSecondAfterV) {
+  const std::vector<std::pair<QStringList, QString>> cases = {
+      {{"-v", "photos.sha256"}, "photos.sha256"},
+      {{"-v", "-v.sfv", "other.md5"}, "-v.sfv"},
+      {{"-v", "sub/a.sfv"}, "sub/a.sfv"},
+      {{"-v"}, ""},
+      {{"-v", ""}, ""},
+      {{"-V", "photos.sha256"}, ""},
+      {{"photos", "photos.sha256"}, ""},
+      {{}, ""},
+  };
+  for (const auto& [arguments, expected] : cases) {
+    EXPECT_EQ(listArgument(arguments), expected) << arguments.join(' ').toStdString();
+  }
+}
+
 TEST_F(MainWindowTest, CommandLineFolderOrTheProgramFolder) {
   const std::string data = work_.makeFolder("data");
   const std::string list = work_.write("data/data.sfv", "a.txt cbf43926\r\n");
