@@ -44,6 +44,7 @@ constexpr int kLabelRightMargin = 8;
 // user adds to the window, and the bottom row moves down with it.
 constexpr QRect kReportPlace(8, 48, 465, 193);
 constexpr int kBottomRowTop = 248;
+constexpr int kSaveButtonLeft = 328;
 
 QColor toQColor(const passes::RgbColour& colour) { return QColor(colour.red, colour.green, colour.blue); }
 
@@ -110,7 +111,8 @@ VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress, std
   creatorLabel = named(makeLineLabel(this, QStringLiteral("Creator:"), 16, 16, labelRight), "creatorLabel");
   commentLabel = named(makeLineLabel(this, QStringLiteral("Comment:"), 16, 32, labelRight), "commentLabel");
   closeButton = named(makeButton(this, QStringLiteral("&Close"), QRect(184, kBottomRowTop, 57, 25)), "closeButton");
-  saveButton = named(makeButton(this, QStringLiteral("Save"), QRect(328, kBottomRowTop, 129, 25)), "saveButton");
+  saveButton =
+      named(makeButton(this, QStringLiteral("Save"), QRect(kSaveButtonLeft, kBottomRowTop, 129, 25)), "saveButton");
   reportView = named(new QTextEdit(this), "reportView");
   reportView->setGeometry(kReportPlace);
   reportView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -163,11 +165,7 @@ void VerifyWindow::runPass() {
   closeButton->setText(toQt(language::translated(texts::Close)));
   saveButton->setText(toQt(language::translated(texts::SaveResult)));
   unlistedBox->setText(toQt(language::translated(texts::ShowNotInList)));
-  for (QPushButton* button : {closeButton, saveButton}) widenToText(button);
-  // Between the two buttons, as wide as its caption and the room there allow.
-  const int boxLeft = closeButton->geometry().right() + 6;
-  unlistedBox->setGeometry(boxLeft, unlistedBox->y(),
-                           std::min(unlistedBox->sizeHint().width(), saveButton->x() - 2 - boxLeft), unlistedBox->height());
+  fitBottomRow();
 
   unlistedBox->setChecked(false);
   reportView->clear();
@@ -183,6 +181,21 @@ void VerifyWindow::runPass() {
                                : passes::runVerifyPassOnList(list, mode, observer, stop);
   });
   showPassRunning(true);
+}
+
+// The check box between the two buttons as wide as its caption, and both
+// buttons as wide as theirs: "Save" moves right to make room, and the window
+// grows wider when it would reach past the report's right edge.
+void VerifyWindow::fitBottomRow() {
+  for (QPushButton* button : {closeButton, saveButton}) widenToText(button);
+  constexpr int kGap = 2;  // free pixels either side of the box
+  const int boxLeft = closeButton->geometry().right() + 1 + kGap;
+  unlistedBox->setGeometry(boxLeft, unlistedBox->y(), unlistedBox->sizeHint().width(), unlistedBox->height());
+  saveButton->move(std::max(kSaveButtonLeft, unlistedBox->geometry().right() + 1 + kGap), saveButton->y());
+  const int overhang = saveButton->geometry().right() - kReportPlace.right();
+  if (overhang <= 0) return;
+  setMinimumWidth(kClientSize.width() + overhang);
+  if (width() < minimumWidth()) resize(minimumWidth(), height());
 }
 
 // The report is not edited while lines still arrive, and the close button

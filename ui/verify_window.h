@@ -101,6 +101,7 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   void hideProgress() override;
   void passProgress(const passes::PassProgress& progress) override;
 
+  void fitBottomRow();
   void showPassRunning(bool running);
   void onPassFinished();
   void onUnlistedSearched();

@@ -14,12 +14,11 @@
 #include <QRadioButton>
 #include <QUrl>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/ui/main_window_fixture.h"
+#include "tests/ui/shipped_languages.h"
 #include "ui/blink_label.h"
 #include "ui/main_window.h"
 
@@ -28,14 +27,6 @@ namespace {
 
 using testing::MainWindowTest;
 using testing::qt;
-
-std::string readShippedLanguage(const std::string& name) {
-  std::ifstream file(std::string(ZELK_SHIPPED_LANGUAGE_FOLDER) + name, std::ios::binary);
-  EXPECT_TRUE(file.good()) << name;
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
-}
 
 // Control texts by the key each one shows, plus the fixed ones.
 std::vector<std::pair<QString, QString>> captions(const MainWindow& window) {
@@ -237,11 +228,8 @@ TEST_F(MainWindowTest, OtherAlgorithmsAreOfferedBesideTheirRadioButton) {
 // The shipped languages, and captions longer than the option column holds:
 // the window grows and cuts none of them.
 TEST_F(MainWindowTest, KindAndOptionCaptionsShowWholeInEveryLanguage) {
-  const std::vector<std::string> languageFiles = {
-      "",  // the built-in English texts
-      readShippedLanguage("english.lng"), readShippedLanguage("german.lng"), readShippedLanguage("french.lng"),
-      "[GUI]\r\nOTHER_ALGORITHM=Un autre algorithme :\r\nCRC32=CRC32 (la somme de contrôle standard)\r\n",
-  };
+  std::vector<std::string> languageFiles = testing::shippedLanguageFiles();
+  languageFiles.push_back("[GUI]\r\nOTHER_ALGORITHM=Un autre algorithme :\r\nCRC32=CRC32 (la somme de contrôle standard)\r\n");
   for (const std::string& languageFile : languageFiles) {
     SCOPED_TRACE(languageFile.substr(0, 60));
     programFolder_.write("language.lng", languageFile);
