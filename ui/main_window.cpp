@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "engines/algorithm.h"
 #include "language/active_language.h"
 #include "language/message_format.h"
 #include "language/texts.h"
@@ -35,8 +36,9 @@ namespace zelk::ui {
 namespace {
 
 // The window's outer size; the controls are placed in what remains inside a
-// classic frame (4 pixels each side, a 19 pixel title bar).
-constexpr QSize kOuterSize(483, 350);
+// classic frame (4 pixels each side, a 19 pixel title bar). Captions wider
+// than their place widen it at start-up (fitOptionColumn).
+constexpr QSize kOuterSize(483, 374);
 constexpr QSize kClientSize = classicClientSize(kOuterSize);
 
 constexpr int kMargin = 8;
@@ -50,6 +52,18 @@ constexpr int kButtonLeft = kClientSize.width() - kMargin - kButtonWidth;
 // The first radio button of either option group.
 constexpr QRect kFirstRadio(10, 20, kColumnWidth - 14, 20);
 
+// The kind group's third row: "Other:" and the drop-down of the other algorithms.
+constexpr int kOtherRowTop = kFirstRadio.y() + 2 * kFirstRadio.height();
+constexpr int kComboHeight = 22;
+
+// The kinds with a radio button of their own; the drop-down offers the others.
+constexpr engines::KindSet ownRadioKinds() {
+  engines::KindSet kinds = engines::ChecksumKind::Crc32;
+  kinds.add(engines::ChecksumKind::Md5);
+  return kinds;
+}
+constexpr engines::KindSet kOwnRadioKinds = ownRadioKinds();
+
 }  // namespace
 
 MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
@@ -58,16 +72,21 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(applicationTitle() + QStringLiteral(" - by the Zelk developers - version 1.02"));
   setFixedSize(kClientSize);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));
-  }
   buildControls();
   startUp(arguments);
+  centreOnScreen();
   subfolderCheck->setFocus();
   aboutWindow = new AboutWindow(this);
 }
 
 MainWindow::~MainWindow() { shutDown(); }
+
+void MainWindow::centreOnScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QSize outer = size() + (kOuterSize - kClientSize);
+  move(screen->availableGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
 
 void MainWindow::buildControls() {
   constexpr int browseSize = kRowHeight;
@@ -78,7 +97,7 @@ void MainWindow::buildControls() {
   browseButton->setGeometry(kClientSize.width() - kMargin - browseSize, kMargin, browseSize, browseSize);
 
   resultMemo = named(new QPlainTextEdit(this), "resultMemo");
-  resultMemo->setGeometry(kMargin, 40, kColumnLeft - 2 * kMargin, 144);
+  resultMemo->setGeometry(kMargin, 40, kColumnLeft - 2 * kMargin, 168);
   resultMemo->setReadOnly(true);
   resultMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   resultMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -102,16 +121,28 @@ void MainWindow::buildControls() {
 
 void MainWindow::buildOptionColumn() {
   kindGroup = named(new QGroupBox(QStringLiteral("SFV Mode"), this), "kindGroup");
-  kindGroup->setGeometry(kColumnLeft, 36, kColumnWidth, 64);
+  kindGroup->setGeometry(kColumnLeft, 36, kColumnWidth, kOtherRowTop + kComboHeight + 6);
   md5Radio = named(makeRadio(kindGroup, QStringLiteral("MD5 Mode"), kFirstRadio, 0), "md5Radio");
   crc32Radio = named(makeRadio(kindGroup, QStringLiteral("CRC32 (standard)"), kFirstRadio, 1), "crc32Radio");
   crc32Radio->setChecked(true);
+  // Its place beside the drop-down is set once its caption is known (fitOptionColumn).
+  otherRadio = named(makeRadio(kindGroup, QStringLiteral("Other:"), kFirstRadio, 2), "otherRadio");
+  otherRadio->move(otherRadio->x(), kOtherRowTop + (kComboHeight - otherRadio->height()) / 2);
+  otherAlgorithmCombo = named(new QComboBox(kindGroup), "otherAlgorithmCombo");
+  otherAlgorithmCombo->setEditable(false);
+  otherAlgorithmCombo->setGeometry(kFirstRadio.x(), kOtherRowTop, kFirstRadio.width(), kComboHeight);
+  for (const engines::Algorithm& algorithm : engines::Algorithms()) {
+    if (kOwnRadioKinds.contains(algorithm.kind)) continue;
+    otherAlgorithmCombo->addItem(toQt(std::string(algorithm.shownName)), static_cast<int>(algorithm.kind));
+  }
+  otherAlgorithmCombo->setCurrentIndex(0);
+  connect(otherAlgorithmCombo, &QComboBox::activated, otherRadio, [this] { otherRadio->setChecked(true); });
 
   subfolderCheck = named(new QCheckBox(QStringLiteral("Incl subfolder"), this), "subfolderCheck");
-  subfolderCheck->setGeometry(kColumnLeft + 10, 102, kColumnWidth - 10, 22);
+  subfolderCheck->setGeometry(kColumnLeft + 10, 126, kColumnWidth - 10, 22);
 
   actionGroup = named(new QGroupBox(QStringLiteral("Checksum"), this), "actionGroup");
-  actionGroup->setGeometry(kColumnLeft, 126, kColumnWidth, 64);
+  actionGroup->setGeometry(kColumnLeft, 150, kColumnWidth, 64);
   createRadio = named(makeRadio(actionGroup, QStringLiteral("Create"), kFirstRadio, 0), "createRadio");
   validateRadio = named(makeRadio(actionGroup, QStringLiteral("Validate"), kFirstRadio, 1), "validateRadio");
   createRadio->setChecked(true);
@@ -119,31 +150,31 @@ void MainWindow::buildOptionColumn() {
 
 void MainWindow::buildBottomRows() {
   const int memoWidth = kColumnLeft - 2 * kMargin;
-  timeLabel = named(makeLabel(this, QString(), QRect(kMargin, 188, memoWidth, 18)), "timeLabel");
+  timeLabel = named(makeLabel(this, QString(), QRect(kMargin, 212, memoWidth, 18)), "timeLabel");
   fileProgress = named(new QProgressBar(this), "fileProgress");
   fileProgress->setGeometry(timeLabel->geometry());
   fileProgress->setRange(0, 100);
   fileProgress->setTextVisible(false);
   fileProgress->hide();
-  completionLabel = named(makeLabel<BlinkLabel>(this, QString(), QRect(kMargin, 208, memoWidth, 18)), "completionLabel");
+  completionLabel = named(makeLabel<BlinkLabel>(this, QString(), QRect(kMargin, 232, memoWidth, 18)), "completionLabel");
   // Hidden at first, so the notice first shows one blink after start-up.
   completionLabel->hide();
   // Across the whole window: the option column ends above this row.
-  overallProgress = named(makeOverallProgress(this, QRect(kMargin, 208, kClientSize.width() - 2 * kMargin, 18)), "overallProgress");
+  overallProgress = named(makeOverallProgress(this, QRect(kMargin, 232, kClientSize.width() - 2 * kMargin, 18)), "overallProgress");
 
   const int fieldWidth = kButtonLeft - kFieldLeft - kMargin;
-  creatorLabel = named(makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 232, kFieldLeft - kMargin, kRowHeight)),
+  creatorLabel = named(makeLabel(this, QStringLiteral("Creator:"), QRect(kMargin, 256, kFieldLeft - kMargin, kRowHeight)),
                        "creatorLabel");
   creatorEdit = named(new QLineEdit(this), "creatorEdit");
-  creatorEdit->setGeometry(kFieldLeft, 232, fieldWidth, kRowHeight);
-  goButton = named(makeButton(this, QStringLiteral("GO"), QRect(kButtonLeft, 232, kButtonWidth, kRowHeight)), "goButton");
+  creatorEdit->setGeometry(kFieldLeft, 256, fieldWidth, kRowHeight);
+  goButton = named(makeButton(this, QStringLiteral("GO"), QRect(kButtonLeft, 256, kButtonWidth, kRowHeight)), "goButton");
 
-  commentLabel = named(makeLabel(this, QStringLiteral("Comment:"), QRect(kMargin, 262, kFieldLeft - kMargin, kRowHeight)),
+  commentLabel = named(makeLabel(this, QStringLiteral("Comment:"), QRect(kMargin, 286, kFieldLeft - kMargin, kRowHeight)),
                        "commentLabel");
   commentEdit = named(new QLineEdit(this), "commentEdit");
-  commentEdit->setGeometry(kFieldLeft, 262, fieldWidth, kRowHeight);
+  commentEdit->setGeometry(kFieldLeft, 286, fieldWidth, kRowHeight);
   aboutButton =
-      named(makeButton(this, QStringLiteral("About"), QRect(kButtonLeft, 262, kButtonWidth, kRowHeight)), "aboutButton");
+      named(makeButton(this, QStringLiteral("About"), QRect(kButtonLeft, 286, kButtonWidth, kRowHeight)), "aboutButton");
   // Only the folder field takes a drop: a folder dropped here would insert its address.
   creatorEdit->setAcceptDrops(false);
   commentEdit->setAcceptDrops(false);
@@ -183,11 +214,16 @@ void MainWindow::onGoClicked() {
   }
   passes::CreateSettings settings;
   settings.folder = folder;
-  settings.kind = md5Radio->isChecked() ? engines::ChecksumKind::Md5 : engines::ChecksumKind::Crc32;
+  settings.kind = chosenKind();
   settings.includeSubfolders = subfolderCheck->isChecked();
   settings.creator = fromQt(creatorEdit->text());
   settings.comment = fromQt(commentEdit->text());
   startCreatePass(settings);
+}
+
+engines::ChecksumKind MainWindow::chosenKind() const {
+  if (otherRadio->isChecked()) return static_cast<engines::ChecksumKind>(otherAlgorithmCombo->currentData().toInt());
+  return md5Radio->isChecked() ? engines::ChecksumKind::Md5 : engines::ChecksumKind::Crc32;
 }
 
 void MainWindow::startCreatePass(const passes::CreateSettings& settings) {

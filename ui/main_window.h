@@ -33,12 +33,17 @@ enum class StartAction {
   VerifyCurrentDirectory,  // the first argument is exactly "-v"
 };
 
-// `arguments` are those after the program name; only the first counts.
+// `arguments` are those after the program name; the first decides.
 StartAction startAction(const QStringList& arguments);
 
 // The folder the first argument names, absolute and ending in '/'; empty when
-// it is "-v" or names no existing folder.
+// it is "-v" or names no existing folder. Any further argument is ignored.
 QString folderArgument(const QStringList& arguments);
+
+// After "-v", the list the second argument names, as given (a file name in
+// the current directory, or a path); empty when there is none, or no "-v"
+// before it. Whether it is a readable list is the verify pass's to say.
+QString listArgument(const QStringList& arguments);
 
 class MainWindow : public QWidget, private passes::CreateObserver {
   Q_OBJECT
@@ -58,6 +63,10 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   QGroupBox* kindGroup = nullptr;
   QRadioButton* md5Radio = nullptr;
   QRadioButton* crc32Radio = nullptr;
+  // Every algorithm without a radio button of its own, by its shown name;
+  // choosing one checks otherRadio.
+  QRadioButton* otherRadio = nullptr;
+  QComboBox* otherAlgorithmCombo = nullptr;
   QCheckBox* subfolderCheck = nullptr;
   QGroupBox* actionGroup = nullptr;
   QRadioButton* createRadio = nullptr;
@@ -111,6 +120,10 @@ class MainWindow : public QWidget, private passes::CreateObserver {
   void fillLanguageList();
   void setCaptions();
   void fitFieldColumn();
+  void fitOptionColumn();
+  void widenBy(int extra);
+  void centreOnScreen();
+  engines::ChecksumKind chosenKind() const;
   void setFolder(const QString& folder);
   void openVerifyWindow();
   void startCreatePass(const passes::CreateSettings& settings);

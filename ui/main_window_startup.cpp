@@ -1,5 +1,5 @@
-// The main window's start-up (language list, captions, command line, default
-// folder) and its drop target: everything that puts a first folder into `folderEdit`.
+// The main window's start-up (language list, captions and the room they take, command line,
+// default folder) and its drop target: everything that puts a first folder into `folderEdit`.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,10 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 #include <QUrl>
 #include <algorithm>
+#include <initializer_list>
 #include <utility>
 
 #include "language/active_language.h"
@@ -49,6 +52,11 @@ bool acceptsDrag(const QDropEvent* event) {
 StartAction startAction(const QStringList& arguments) {
   return !arguments.isEmpty() && arguments.first() == QStringLiteral("-v") ? StartAction::VerifyCurrentDirectory
                                                                              : StartAction::OpenMainWindow;
+}
+
+QString listArgument(const QStringList& arguments) {
+  if (arguments.size() < 2 || startAction(arguments) != StartAction::VerifyCurrentDirectory) return {};
+  return arguments.at(1);
 }
 
 QString folderArgument(const QStringList& arguments) {
@@ -90,8 +98,45 @@ void MainWindow::setCaptions() {
   validateRadio->setText(caption(texts::Validate));
   crc32Radio->setText(caption(texts::Crc32));
   md5Radio->setText(caption(texts::Md5));
+  otherRadio->setText(caption(texts::OtherAlgorithm));
   subfolderCheck->setText(caption(texts::Subfolder));
+  fitOptionColumn();
   fitFieldColumn();
+}
+
+// The drop-down follows its radio button's caption and takes the rest of the
+// row. When a caption, or "Other:" beside the longest algorithm name, needs
+// more room than the option column has, the window grows wider rather than
+// cut it.
+void MainWindow::fitOptionColumn() {
+  constexpr int kGap = 4;
+  constexpr int kComboRightPadding = 6;
+  constexpr int kItemRightPadding = 4;
+  otherRadio->resize(otherRadio->sizeHint().width(), otherRadio->height());
+  const int comboLeft = otherRadio->geometry().right() + 1 + kGap;
+  // In the groups' coordinates, which start where the column starts.
+  int needed = comboLeft + otherAlgorithmCombo->sizeHint().width() + kComboRightPadding;
+  for (const QWidget* item : std::initializer_list<const QWidget*>{md5Radio, crc32Radio, createRadio, validateRadio}) {
+    needed = std::max(needed, item->x() + item->sizeHint().width() + kItemRightPadding);
+  }
+  needed = std::max(needed, subfolderCheck->x() - kindGroup->x() + subfolderCheck->sizeHint().width());
+  if (needed > kindGroup->width()) widenBy(needed - kindGroup->width());
+  otherAlgorithmCombo->setGeometry(comboLeft, otherAlgorithmCombo->y(),
+                                   kindGroup->width() - kComboRightPadding - comboLeft, otherAlgorithmCombo->height());
+}
+
+// The option column takes the room, the controls at the right edge move
+// with it, and the fields and bars that end at them grow.
+void MainWindow::widenBy(int extra) {
+  setFixedSize(width() + extra, height());
+  for (QWidget* grown : std::initializer_list<QWidget*>{folderEdit, kindGroup, md5Radio, crc32Radio, subfolderCheck,
+                                                        actionGroup, createRadio, validateRadio, creatorEdit,
+                                                        commentEdit, overallProgress}) {
+    grown->resize(grown->width() + extra, grown->height());
+  }
+  for (QWidget* moved : std::initializer_list<QWidget*>{browseButton, goButton, aboutButton, closeButton}) {
+    moved->move(moved->x() + extra, moved->y());
+  }
 }
 
 // A caption longer than the designed label column moves the creator and

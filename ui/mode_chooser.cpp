@@ -55,6 +55,17 @@ std::optional<listfile::ChecksumMode> ModeChooser::ask(QWidget* parent) {
   return chooser.selectedMode();
 }
 
+bool ModeChooser::asksAbout(std::string_view listPath) {
+  const listfile::ListDialect* dialect = listfile::DialectOfListName(listPath.substr(listPath.rfind('/') + 1));
+  if (dialect == nullptr) return true;
+  switch (dialect->rule) {
+    case listfile::LineRule::ByShape:
+    case listfile::LineRule::Md5Lines: return true;
+    case listfile::LineRule::OwnKind: break;
+  }
+  return false;
+}
+
 listfile::ChecksumMode ModeChooser::selectedMode() const {
   if (md5Item->isChecked()) return listfile::ChecksumMode::Md5;
   if (crc32Item->isChecked()) return listfile::ChecksumMode::Crc32;

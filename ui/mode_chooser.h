@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <optional>
+#include <string_view>
 
 #include "listfile/list_reader.h"
 
@@ -25,6 +26,12 @@ class ModeChooser : public QDialog {
   // primary screen). The chosen mode when it was closed with OK, nullopt when
   // it was closed any other way.
   static std::optional<listfile::ChecksumMode> ask(QWidget* parent);
+
+  // Whether the chooser is asked before the list `listPath` is checked: its
+  // modes choose between CRC-32 and MD5 lines, so for an SFV or MD5 list, a
+  // list whose file name tells no kind, and no list at all (empty) it is; a
+  // list of another kind is read as its name or its lines' tags tell.
+  static bool asksAbout(std::string_view listPath);
 
   // The mode of the checked item.
   listfile::ChecksumMode selectedMode() const;

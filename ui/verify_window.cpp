@@ -11,12 +11,14 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 #include <utility>
 
 #include "engines/algorithm.h"
 #include "language/message_format.h"
 #include "language/texts.h"
+#include "listfile/list_naming.h"
 #include "passes/unlisted_files.h"
 #include "platform/directory.h"
 #include "ui/mode_chooser.h"
@@ -42,6 +44,7 @@ constexpr int kLabelRightMargin = 8;
 // user adds to the window, and the bottom row moves down with it.
 constexpr QRect kReportPlace(8, 48, 465, 193);
 constexpr int kBottomRowTop = 248;
+constexpr int kSaveButtonLeft = 328;
 
 QColor toQColor(const passes::RgbColour& colour) { return QColor(colour.red, colour.green, colour.blue); }
 
@@ -52,6 +55,13 @@ QLabel* makeLineLabel(QWidget* parent, const QString& text, int left, int top, i
   QLabel* label = makeLabel(parent, text, QRect(left, top, right - left, 0));
   label->resize(label->width(), label->sizeHint().height());
   return label;
+}
+
+// The folder `list` lies in, absolute and without a trailing '/' (but the
+// root); for no list, the current directory.
+std::string folderOf(const std::string& list) {
+  if (list.empty()) return platform::currentDirectory();
+  return std::filesystem::path(platform::absolutePath(list)).parent_path().string();
 }
 
 // The sink of a window that has no main window's bar to drive.
@@ -86,8 +96,11 @@ void appendRun(std::vector<passes::ColouredRun>& runs, std::string text, const p
 
 }  // namespace
 
-VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
-    : QDialog(parent), progress_(progress != nullptr ? *progress : noProgress()) {
+VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress, std::string listName)
+    : QDialog(parent),
+      progress_(progress != nullptr ? *progress : noProgress()),
+      listName_(std::move(listName)),
+      folder_(platform::currentDirectory()) {
   setObjectName(QStringLiteral("verifyWindow"));
   setWindowTitle(QStringLiteral("Verify"));
   setMinimumSize(kClientSize);
@@ -98,7 +111,8 @@ VerifyWindow::VerifyWindow(QWidget* parent, engines::ProgressSink* progress)
   creatorLabel = named(makeLineLabel(this, QStringLiteral("Creator:"), 16, 16, labelRight), "creatorLabel");
   commentLabel = named(makeLineLabel(this, QStringLiteral("Comment:"), 16, 32, labelRight), "commentLabel");
   closeButton = named(makeButton(this, QStringLiteral("&Close"), QRect(184, kBottomRowTop, 57, 25)), "closeButton");
-  saveButton = named(makeButton(this, QStringLiteral("Save"), QRect(328, kBottomRowTop, 129, 25)), "saveButton");
+  saveButton =
+      named(makeButton(this, QStringLiteral("Save"), QRect(kSaveButtonLeft, kBottomRowTop, 129, 25)), "saveButton");
   reportView = named(new QTextEdit(this), "reportView");
   reportView->setGeometry(kReportPlace);
   reportView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -137,7 +151,10 @@ void VerifyWindow::showEvent(QShowEvent* event) {
 }
 
 void VerifyWindow::runPass() {
-  const std::optional<listfile::ChecksumMode> mode = ModeChooser::ask(this);
+  folder_ = folderOf(listName_);
+  const std::string list = listName_.empty() ? listfile::findList(folder_) : listName_;
+  const std::optional<listfile::ChecksumMode> mode =
+      ModeChooser::asksAbout(list) ? ModeChooser::ask(this) : listfile::ChecksumMode::Automatic;
   if (!mode) {
     emit passFinished();
     return;
@@ -148,11 +165,7 @@ void VerifyWindow::runPass() {
   closeButton->setText(toQt(language::translated(texts::Close)));
   saveButton->setText(toQt(language::translated(texts::SaveResult)));
   unlistedBox->setText(toQt(language::translated(texts::ShowNotInList)));
-  for (QPushButton* button : {closeButton, saveButton}) widenToText(button);
-  // Between the two buttons, as wide as its caption and the room there allow.
-  const int boxLeft = closeButton->geometry().right() + 6;
-  unlistedBox->setGeometry(boxLeft, unlistedBox->y(),
-                           std::min(unlistedBox->sizeHint().width(), saveButton->x() - 2 - boxLeft), unlistedBox->height());
+  fitBottomRow();
 
   unlistedBox->setChecked(false);
   reportView->clear();
@@ -161,11 +174,28 @@ void VerifyWindow::runPass() {
   checkedMode_ = *mode;
   passResult_ = {};
   passes::VerifyObserver& window = *this;
-  runner_.start([this, folder = platform::currentDirectory(), mode = *mode, &window](std::stop_token stop) {
+  runner_.start([this, folder = folder_, list = listName_, mode = *mode, &window](std::stop_token stop) {
     QueuedVerifyObserver observer(runner_, window);
-    passResult_ = passes::runVerifyPass(folder, mode, observer, stop);
+    // A given name is opened as given, so that a message names it so.
+    passResult_ = list.empty() ? passes::runVerifyPass(folder, mode, observer, stop)
+                               : passes::runVerifyPassOnList(list, mode, observer, stop);
   });
   showPassRunning(true);
+}
+
+// The check box between the two buttons as wide as its caption, and both
+// buttons as wide as theirs: "Save" moves right to make room, and the window
+// grows wider when it would reach past the report's right edge.
+void VerifyWindow::fitBottomRow() {
+  for (QPushButton* button : {closeButton, saveButton}) widenToText(button);
+  constexpr int kGap = 2;  // free pixels either side of the box
+  const int boxLeft = closeButton->geometry().right() + 1 + kGap;
+  unlistedBox->setGeometry(boxLeft, unlistedBox->y(), unlistedBox->sizeHint().width(), unlistedBox->height());
+  saveButton->move(std::max(kSaveButtonLeft, unlistedBox->geometry().right() + 1 + kGap), saveButton->y());
+  const int overhang = saveButton->geometry().right() - kReportPlace.right();
+  if (overhang <= 0) return;
+  setMinimumWidth(kClientSize.width() + overhang);
+  if (width() < minimumWidth()) resize(minimumWidth(), height());
 }
 
 // The report is not edited while lines still arrive, and the close button
@@ -215,10 +245,9 @@ void VerifyWindow::reject() {
 }
 
 void VerifyWindow::onSaveClicked() {
-  const std::string directory = platform::currentDirectory();
-  const std::optional<std::string> saved = passes::saveReport(directory, reportRuns(), "\r\n", directory);
+  const std::optional<std::string> saved = passes::saveReport(folder_, reportRuns(), "\r\n", folder_);
   if (!saved) {
-    const std::string path = platform::withTrailingSlash(directory) + passes::kReportFileName;
+    const std::string path = platform::withTrailingSlash(folder_) + passes::kReportFileName;
     throw std::runtime_error("The report could not be saved as \"" + path + "\".");
   }
   showMessageBox(this, QMessageBox::NoIcon, applicationTitle(), toQt(*saved));
@@ -243,7 +272,7 @@ void VerifyWindow::onUnlistedToggled(bool shown) {
   // The section is added at this very position: the cursor stays before it.
   unlistedStart_.setKeepPositionOnInsert(true);
   passes::VerifyObserver& window = *this;
-  unlistedSearch_.start([this, &window, folder = platform::currentDirectory(), list = checkedList_,
+  unlistedSearch_.start([this, &window, folder = folder_, list = checkedList_,
                          mode = checkedMode_](std::stop_token stop) {
     QueuedVerifyObserver observer(unlistedSearch_, window);
     passes::reportUnlistedSection(folder, list, std::nullopt, mode, observer, stop);

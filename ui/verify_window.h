@@ -1,7 +1,8 @@
 #pragma once
-// The verify window: runs the verify pass on the current directory once it is
-// first shown, filling the report line by line, then offers the coloured
-// report for saving as "result.rtf".
+// The verify window: runs the verify pass on the list of the current
+// directory, or the one it is given, once it is first shown, filling the
+// report line by line, then offers the coloured report for saving as
+// "result.rtf".
 
 #include <QDialog>
 #include <QTextCursor>
@@ -28,7 +29,11 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   Q_OBJECT
  public:
   // `progress` is the main window's bar, or null when there is no main window.
-  explicit VerifyWindow(QWidget* parent = nullptr, engines::ProgressSink* progress = nullptr);
+  // `listName` is the list to check as given: a file of the current
+  // directory, or a path whose folder is then the one checked; empty: the
+  // list listfile::findList picks in the current directory.
+  explicit VerifyWindow(QWidget* parent = nullptr, engines::ProgressSink* progress = nullptr,
+                        std::string listName = {});
 
   QLabel* creatorLabel = nullptr;
   QLabel* commentLabel = nullptr;
@@ -48,9 +53,10 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   std::vector<passes::ColouredRun> reportRuns() const;
 
  public slots:
-  // Asks the mode chooser, sets the captions and starts the pass on the
-  // current directory, which reports every entry line by line; returns at
-  // once, passFinished() follows. Declining the chooser leaves the initial
+  // Asks the mode chooser where its modes matter (ModeChooser::asksAbout),
+  // sets the captions and starts the pass on the list, which reports every
+  // entry line by line; returns at once, passFinished() follows. Without a
+  // list the report stays empty. Declining the chooser leaves the initial
   // captions and an empty report. A list that cannot be read is said in an
   // error box, and the window then closes. What the pass throws (a bad
   // language template, a file that cannot be read) is reported through the
@@ -58,8 +64,9 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   void runPass();
   // Close; while the pass runs, the button reads "Cancel" and cancels it.
   void onCloseClicked();
-  // Writes reportRuns() as "result.rtf" into the current directory and says
-  // where; throws std::runtime_error when the file cannot be written.
+  // Writes reportRuns() as "result.rtf" into the list's folder (before the
+  // pass, the current directory) and says where; throws std::runtime_error
+  // when the file cannot be written.
   void onSaveClicked();
   // Appends the section of files the checked list does not know, or takes it
   // away again. The folder is searched on a worker: meanwhile the box and
@@ -94,11 +101,14 @@ class VerifyWindow : public QDialog, private passes::VerifyObserver {
   void hideProgress() override;
   void passProgress(const passes::PassProgress& progress) override;
 
+  void fitBottomRow();
   void showPassRunning(bool running);
   void onPassFinished();
   void onUnlistedSearched();
 
   engines::ProgressSink& progress_;
+  std::string listName_;  // as the constructor was given it
+  std::string folder_;    // of the list: where the report is saved and files not in the list are looked for
   bool shown_ = false;
   int reportLines_ = 0;
   std::string checkedList_;  // empty until a list has been checked

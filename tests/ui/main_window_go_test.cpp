@@ -2,6 +2,7 @@
 // the progress bar, and the verify window for "Validate".
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +63,51 @@ TEST_F(GoTest, CreatePassTakesKindSubfoldersCreatorAndComment) {
   EXPECT_NE(list.find("Maker"), std::string::npos) << list;
   EXPECT_NE(list.find("Note"), std::string::npos) << list;
   EXPECT_NE(list.find("900150983cd24fb0d6963f7d28e17f72 b.txt"), std::string::npos) << list;
+}
+
+// Each algorithm of the drop-down writes its own kind of list; the digests of
+// "abc" are those sha1sum, sha256sum, sha512sum, b3sum and xxhsum -H2 print.
+TEST_F(GoTest, OtherAlgorithmWritesAListOfTheChosenKind) {
+  const struct {
+    QString shownName;
+    std::string listName;
+    std::string abcDigest;
+  } cases[] = {
+      {"SHA-1", "music.sha1", "a9993e364706816aba3e25717850c26c9cd0d89d"},
+      {"SHA-256", "music.sha256", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"SHA-512", "music.sha512",
+       "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f"},
+      {"BLAKE3", "music.blake3", "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85"},
+      {"XXH128", "music.xxh128", "06b05ab6733a618578af5f94892f3950"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.listName);
+    const int index = window_->otherAlgorithmCombo->findText(c.shownName);
+    ASSERT_GE(index, 0);
+    window_->otherAlgorithmCombo->setCurrentIndex(index);
+    window_->otherRadio->setChecked(true);
+    go();
+    EXPECT_TRUE(window_->resultMemo->toPlainText().contains(qt("b.txt " + c.abcDigest)))
+        << window_->resultMemo->toPlainText().toStdString();
+    const std::string list = work_.read("music/" + c.listName);
+    EXPECT_NE(list.find(c.abcDigest + "  b.txt\n"), std::string::npos) << list;
+  }
+  EXPECT_NE(platform::fileKind(folder_ + "music.sfv"), platform::FileKind::Regular) << "no SFV list besides";
+}
+
+TEST_F(GoTest, ChoosingInTheDropDownChecksItsRadioButtonAndTheKindSticks) {
+  window_->md5Radio->setChecked(true);
+  window_->otherAlgorithmCombo->setFocus();
+  QTest::keyClick(window_->otherAlgorithmCombo, Qt::Key_Down);
+  EXPECT_EQ(window_->otherAlgorithmCombo->currentText(), "SHA-256");
+  EXPECT_TRUE(window_->otherRadio->isChecked());
+  EXPECT_FALSE(window_->md5Radio->isChecked());
+
+  window_->crc32Radio->setChecked(true);
+  EXPECT_FALSE(window_->otherRadio->isChecked());
+  go();
+  EXPECT_NE(work_.read("music/music.sfv").find("b.txt 352441c2"), std::string::npos);
+  EXPECT_EQ(window_->otherAlgorithmCombo->currentText(), "SHA-256") << "the choice waits for the radio button";
 }
 
 TEST_F(GoTest, ExistingListIsKeptWhenTheAnswerIsNo) {

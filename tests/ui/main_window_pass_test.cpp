@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -51,7 +52,8 @@ TEST_F(RunningPassTest, GoCancelsThePassItStartedAndTheSettingsWaitMeanwhile) {
   EXPECT_EQ(window_->goButton->text(), "Cancel");
   EXPECT_TRUE(window_->goButton->isEnabled());
   for (const QWidget* setting : std::initializer_list<const QWidget*>{
-           window_->folderEdit, window_->browseButton, window_->kindGroup, window_->subfolderCheck,
+           window_->folderEdit, window_->browseButton, window_->kindGroup, window_->otherRadio,
+           window_->otherAlgorithmCombo, window_->subfolderCheck,
            window_->actionGroup, window_->creatorEdit, window_->commentEdit, window_->languageCombo,
            window_->installLanguageButton}) {
     EXPECT_FALSE(setting->isEnabled()) << setting->metaObject()->className();
@@ -64,6 +66,7 @@ TEST_F(RunningPassTest, GoCancelsThePassItStartedAndTheSettingsWaitMeanwhile) {
   EXPECT_TRUE(folderHoldsOnly({"a.txt", "b.txt", "z.bin"}));
   EXPECT_EQ(window_->goButton->text(), "GO");
   EXPECT_TRUE(window_->folderEdit->isEnabled());
+  EXPECT_TRUE(window_->otherAlgorithmCombo->isEnabled());
   EXPECT_TRUE(window_->installLanguageButton->isEnabled());
   EXPECT_TRUE(window_->fileProgress->isHidden());
   EXPECT_TRUE(window_->overallProgress->isHidden());

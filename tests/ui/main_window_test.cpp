@@ -14,7 +14,11 @@
 #include <QRadioButton>
 #include <QUrl>
 
+#include <string>
+#include <vector>
+
 #include "tests/ui/main_window_fixture.h"
+#include "tests/ui/shipped_languages.h"
 #include "ui/blink_label.h"
 #include "ui/main_window.h"
 
@@ -31,7 +35,8 @@ std::vector<std::pair<QString, QString>> captions(const MainWindow& window) {
           {"ABOUT", window.aboutButton->text()},    {"Close", window.closeButton->text()},
           {"Checksum", window.actionGroup->title()}, {"Create", window.createRadio->text()},
           {"Validate", window.validateRadio->text()},        {"CRC32", window.crc32Radio->text()},
-          {"MD5", window.md5Radio->text()}, {"SUBFOLDER", window.subfolderCheck->text()},
+          {"MD5", window.md5Radio->text()}, {"OTHER_ALGORITHM", window.otherRadio->text()},
+          {"SUBFOLDER", window.subfolderCheck->text()},
           {"fixed group", window.kindGroup->title()}, {"fixed label", window.languageLabel->text()},
           {"fixed button", window.installLanguageButton->text()}};
 }
@@ -42,7 +47,8 @@ TEST_F(MainWindowTest, CaptionsWithoutLanguageFileAreTheDefaults) {
       {"FOLDER", "Chooce the folder"}, {"CREATOR", "CREATOR"},   {"COMMENT", "COMMENT"},
       {"GO", "GO"},                    {"ABOUT", "ABOUT"},       {"Close", "&Close"},
       {"Checksum", "Checksum"},        {"Create", "Create"},     {"Validate", "Validate"},
-      {"CRC32", "CRC32 (standard)"},   {"MD5", "MD5 mode"},      {"SUBFOLDER", "incl. subfolder"},
+      {"CRC32", "CRC32 (standard)"},   {"MD5", "MD5 mode"},      {"OTHER_ALGORITHM", "Other:"},
+      {"SUBFOLDER", "incl. subfolder"},
       {"fixed group", "SFV Mode"},     {"fixed label", "Language:"}, {"fixed button", "OK"}};
   EXPECT_EQ(captions(window), expected);
 }
@@ -97,6 +103,22 @@ TEST_F(MainWindowTest, StartActionLooksAtTheFirstArgumentOnly) {
   EXPECT_EQ(startAction({}), StartAction::OpenMainWindow);
 }
 
+TEST_F(MainWindowTest, ListArgumentIsTheSecondAfterV) {
+  const std::vector<std::pair<QStringList, QString>> cases = {
+      {{"-v", "photos.sha256"}, "photos.sha256"},
+      {{"-v", "-v.sfv", "other.md5"}, "-v.sfv"},
+      {{"-v", "sub/a.sfv"}, "sub/a.sfv"},
+      {{"-v"}, ""},
+      {{"-v", ""}, ""},
+      {{"-V", "photos.sha256"}, ""},
+      {{"photos", "photos.sha256"}, ""},
+      {{}, ""},
+  };
+  for (const auto& [arguments, expected] : cases) {
+    EXPECT_EQ(listArgument(arguments), expected) << arguments.join(' ').toStdString();
+  }
+}
+
 TEST_F(MainWindowTest, CommandLineFolderOrTheProgramFolder) {
   const std::string data = work_.makeFolder("data");
   const std::string list = work_.write("data/data.sfv", "a.txt cbf43926\r\n");
@@ -130,6 +152,7 @@ TEST_F(MainWindowTest, WindowStartsWithItsDefaults) {
 
   EXPECT_TRUE(window.crc32Radio->isChecked());
   EXPECT_FALSE(window.md5Radio->isChecked());
+  EXPECT_FALSE(window.otherRadio->isChecked());
   EXPECT_TRUE(window.createRadio->isChecked());
   EXPECT_FALSE(window.validateRadio->isChecked());
   EXPECT_FALSE(window.subfolderCheck->isChecked());
@@ -155,16 +178,20 @@ TEST_F(MainWindowTest, EveryControlHasAName) {
   for (const QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     names.append(control->objectName());
   }
-  for (const QWidget* item : window.kindGroup->findChildren<QRadioButton*>()) names.append(item->objectName());
+  for (const QWidget* item : window.kindGroup->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    names.append(item->objectName());
+  }
   for (const QWidget* item : window.actionGroup->findChildren<QRadioButton*>()) names.append(item->objectName());
   EXPECT_FALSE(names.contains(QString())) << names.join(' ').toStdString();
   EXPECT_TRUE(names.contains("goButton"));
+  EXPECT_TRUE(names.contains("otherAlgorithmCombo"));
   EXPECT_TRUE(names.contains("aboutWindow"));
   EXPECT_EQ(window.objectName(), "mainWindow");
 }
 
-TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
-  const MainWindow window;
+// Every control of `window` lies inside it, and none overlaps another but
+// the bars that lie over their labels.
+void expectControlsInsideWithoutOverlapping(const MainWindow& window) {
   QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   controls.removeIf([](const QWidget* child) { return child->isWindow(); });  // the about window
   for (const QWidget* control : controls) {
@@ -179,6 +206,48 @@ TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
       EXPECT_FALSE(control->geometry().intersects(other->geometry()))
           << control->metaObject()->className() << " / " << other->metaObject()->className();
     }
+  }
+}
+
+TEST_F(MainWindowTest, ControlsLieInsideTheWindowWithoutOverlapping) {
+  const MainWindow window;
+  expectControlsInsideWithoutOverlapping(window);
+}
+
+TEST_F(MainWindowTest, OtherAlgorithmsAreOfferedBesideTheirRadioButton) {
+  const MainWindow window;
+  QStringList items;
+  for (int i = 0; i < window.otherAlgorithmCombo->count(); ++i) items.append(window.otherAlgorithmCombo->itemText(i));
+  EXPECT_EQ(items, (QStringList{"SHA-1", "SHA-256", "SHA-512", "BLAKE3", "XXH128"}));
+  EXPECT_EQ(window.otherAlgorithmCombo->currentIndex(), 0);
+  EXPECT_FALSE(window.otherAlgorithmCombo->isEditable());
+  EXPECT_EQ(window.otherAlgorithmCombo->parentWidget(), window.kindGroup);
+  EXPECT_EQ(window.otherRadio->parentWidget(), window.kindGroup);
+}
+
+// The shipped languages, and captions longer than the option column holds:
+// the window grows and cuts none of them.
+TEST_F(MainWindowTest, KindAndOptionCaptionsShowWholeInEveryLanguage) {
+  std::vector<std::string> languageFiles = testing::shippedLanguageFiles();
+  languageFiles.push_back("[GUI]\r\nOTHER_ALGORITHM=Un autre algorithme :\r\nCRC32=CRC32 (la somme de contrôle standard)\r\n");
+  for (const std::string& languageFile : languageFiles) {
+    SCOPED_TRACE(languageFile.substr(0, 60));
+    programFolder_.write("language.lng", languageFile);
+    const MainWindow window;
+    const QGroupBox* group = window.kindGroup;
+    QList<QWidget*> items = group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    items.append(window.actionGroup->findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+    for (const QWidget* item : items) {
+      EXPECT_GE(item->width(), item->sizeHint().width()) << item->objectName().toStdString();
+      EXPECT_TRUE(item->parentWidget()->rect().contains(item->geometry())) << item->objectName().toStdString();
+    }
+    EXPECT_GE(window.subfolderCheck->width(), window.subfolderCheck->sizeHint().width());
+    EXPECT_LT(window.otherRadio->geometry().right(), window.otherAlgorithmCombo->x());
+    EXPECT_EQ(window.otherRadio->geometry().center().y(), window.otherAlgorithmCombo->geometry().center().y());
+    EXPECT_GT(window.otherRadio->y(), window.crc32Radio->geometry().bottom());
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.goButton->geometry().right(), window.kindGroup->geometry().right());
+    expectControlsInsideWithoutOverlapping(window);
   }
 }
 

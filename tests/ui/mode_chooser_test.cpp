@@ -9,6 +9,10 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "tests/ui/modal_answers.h"
 
 namespace zelk::ui {
@@ -104,6 +108,19 @@ TEST(ModeChooser, OkGivesTheClickedItemsMode) {
       QTest::mouseClick(chooser.okButton, Qt::LeftButton);
     });
     EXPECT_EQ(ModeChooser::ask(nullptr), c.expected) << static_cast<int>(c.expected);
+  }
+}
+
+TEST(ModeChooser, IsAskedWhereItsModesDecideHowTheLinesAreRead) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"", true},  // no list: asked as ever, then an empty report
+      {"a.sfv", true},         {"A.SFV", true},           {"x.md5", true},        {"MD5SUMS", true},
+      {"sub/SHA256SUMS", false}, {"notes.txt", true},       {"sfv", true},          {"x.sha256", false},
+      {"SHA1SUMS", false},     {"x.Sha512Sum", false},    {"x.b3", false},        {"x.xxh128", false},
+      {"/data/x.blake3", false}, {"x.sha256/a.sfv", true}, {"a.sfv/x.sha256", false},
+  };
+  for (const auto& [listPath, asked] : cases) {
+    EXPECT_EQ(ModeChooser::asksAbout(listPath), asked) << listPath;
   }
 }
 

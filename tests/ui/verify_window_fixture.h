@@ -86,9 +86,9 @@ class VerifyWindowTest : public ::testing::Test {
   }
 
   // Opens a verify window as its opener does and waits for its pass to end;
-  // queue the chooser's answer first.
-  std::unique_ptr<VerifyWindow> openWindow(engines::ProgressSink* progress = nullptr) {
-    auto window = std::make_unique<VerifyWindow>(nullptr, progress);
+  // queue the chooser's answer first, where it is asked.
+  std::unique_ptr<VerifyWindow> openWindow(engines::ProgressSink* progress = nullptr, const std::string& listName = {}) {
+    auto window = std::make_unique<VerifyWindow>(nullptr, progress, listName);
     QSignalSpy ended(window.get(), &VerifyWindow::passFinished);
     window->show();
     EXPECT_TRUE(ended.wait(60000)) << "the pass did not end";

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 
 #include "language/message_format.h"
 #include "tests/ui/modal_watcher.h"
+#include "tests/ui/shipped_languages.h"
 #include "tests/ui/verify_window_fixture.h"
 
 namespace zelk::ui::verify_test {
@@ -116,6 +118,29 @@ TEST_F(VerifyWindowTest, CaptionsComeFromTheListElseFromTheLanguageFile) {
   const QPushButton* close = window->closeButton;
   EXPECT_GT(close->width(), close->fontMetrics().horizontalAdvance("Schliessen"));
   EXPECT_LT(close->geometry().right(), window->saveButton->x());
+}
+
+// The shipped languages, and captions longer than the bottom row holds: the
+// buttons and the check box show them whole, and the window grows to fit.
+TEST_F(VerifyWindowTest, BottomRowShowsItsCaptionsWholeInEveryLanguage) {
+  std::vector<std::string> languageFiles = zelk::testing::shippedLanguageFiles();
+  languageFiles.push_back("[GUI]\r\nClose=&Fenster schliessen\r\nSHOW_NOT_IN_LIST=Dateien, die nicht in der Liste "
+                          "stehen\r\nSAVE_RESULT=Den Bericht als Datei speichern\r\n");
+  folder_.write("files.sfv", listOf({"; nothing to check"}));
+  for (const std::string& languageFile : languageFiles) {
+    SCOPED_TRACE(languageFile.substr(0, 60));
+    programFolder_.write("language.lng", languageFile);
+    chooseMode(ChecksumMode::Automatic);
+    const auto window = openWindow();
+    const QCheckBox* box = window->unlistedBox;
+    EXPECT_GE(box->width(), box->sizeHint().width()) << text(window->closeButton);
+    EXPECT_LT(window->closeButton->geometry().right(), box->x());
+    EXPECT_LT(box->geometry().right(), window->saveButton->x());
+    EXPECT_GE(window->saveButton->x(), 328);
+    EXPECT_GT(window->saveButton->width(), window->saveButton->fontMetrics().horizontalAdvance(text(window->saveButton).c_str()));
+    EXPECT_LE(window->saveButton->geometry().right(), window->reportView->geometry().right());
+    EXPECT_EQ(window->minimumSize(), window->size());
+  }
 }
 
 TEST_F(VerifyWindowTest, Md5ListIsReadAsMd5AndShowsProgressOnTheGivenBar) {
