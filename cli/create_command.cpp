@@ -131,7 +131,8 @@ int runCreateCommand(const std::vector<std::string>& arguments) {
     case passes::CreateOutcome::WrittenWithOmissions:
     case passes::CreateOutcome::Declined: return 1;
     case passes::CreateOutcome::FolderMissing:
-    case passes::CreateOutcome::WriteFailed: break;
+    case passes::CreateOutcome::WriteFailed:
+    case passes::CreateOutcome::ListUnreadable: break;
     case passes::CreateOutcome::Cancelled: return kInterrupted;
   }
   return 2;

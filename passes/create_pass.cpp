@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -21,10 +22,12 @@
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/date_stamp.h"
+#include "listfile/entry_style.h"
 #include "listfile/list_dialect.h"
 #include "listfile/list_naming.h"
 #include "listfile/list_writer.h"
 #include "passes/collect_files.h"
+#include "passes/list_update.h"
 #include "passes/ordered_hashing.h"
 #include "passes/progress_display.h"
 #include "platform/directory.h"
@@ -50,7 +53,7 @@ class LeftOutTexts {
     const language::LanguageText reasons[] = {texts::NameNotListable, texts::FileUnreadable,   texts::FileVanished,
                                               texts::FileChanged,     texts::NotAFile,         texts::PathTooLong,
                                               texts::FolderUnreadable, texts::FolderLink};
-    for (std::size_t i = 0; i < texts_.size(); ++i) texts_[i] = " - " + translated(reasons[i]);
+    for (std::size_t i = 0; i < texts_.size(); ++i) texts_[i] = translated(reasons[i]);
   }
   const std::string& operator[](LeftOut reason) const { return texts_[static_cast<std::size_t>(reason)]; }
 
@@ -126,26 +129,27 @@ struct PlannedLine {
   std::optional<LeftOut> reason;
 };
 
-// What the walk met at `item`, as the line the pass will show; nothing for
-// what is never listed and never worth a note (listfile::isNeverListed) and
-// the list being replaced.
+// What the walk met at `item`, as the line the pass will show in a list
+// written in `style`; nothing for what is never listed and never worth a note
+// (listfile::isNeverListed) and the list being replaced.
 std::optional<PlannedLine> planLine(const FoundPath& item, const std::string& folderPath, const std::string& listPath,
-                                    ChecksumKind kind, char nameSeparator) {
+                                    const listfile::EntryStyle& style) {
   const std::string_view fileName = fileNameOf(item.path);
-  if (!isFolderKind(item.kind) && (listfile::isNeverListed(kind, fileName) || item.path == listPath)) {
+  if (!isFolderKind(item.kind) && (listfile::isNeverListed(style.kind, fileName) || item.path == listPath)) {
     return std::nullopt;
   }
   PlannedLine line{item.path.substr(folderPath.size()), std::nullopt};
-  if (item.kind == FoundKind::File && !listfile::canHoldName(kind, line.name)) {
+  if (item.kind == FoundKind::File && !listfile::canHoldName(style, line.name)) {
     line.reason = LeftOut::NotListable;
     return line;
   }
-  std::replace(line.name.begin(), line.name.end(), '/', nameSeparator);
+  std::replace(line.name.begin(), line.name.end(), '/', style.folderSeparator);
   if (item.kind != FoundKind::File) line.reason = leftOutFor(item.kind);
   return line;
 }
 
 struct EntriesWritten {
+  long long listed = 0;
   long long leftOut = 0;
   bool cancelled = false;
 };
@@ -159,7 +163,6 @@ EntriesWritten writeEntries(const std::vector<PlannedLine>& lines, OrderedHashin
       observer, [&observer](const PassProgress& progress) { observer.passProgress(progress); }, hashing,
       static_cast<std::int64_t>(lines.size()));
   EntriesWritten written;
-  std::string line;
   for (const PlannedLine& planned : lines) {
     std::optional<LeftOut> reason = planned.reason;
     std::string checksum;
@@ -178,14 +181,14 @@ EntriesWritten writeEntries(const std::vector<PlannedLine>& lines, OrderedHashin
       reason = leftOutFor(hashed.status);
       if (const engines::Digest* digest = hashed.digests.of(kind)) checksum = digest->toHex();
     }
-    line = planned.name;
     if (reason) {
-      observer.noteLine(line.append(reasons[*reason]));
+      observer.fileDone({planned.name, {}, reasons[*reason], planned.name + " - " + reasons[*reason]});
       ++written.leftOut;
       continue;
     }
-    observer.memoLine(line.append(" ").append(checksum));
+    observer.fileDone({planned.name, checksum, {}, planned.name + " " + checksum});
     list.writeEntry(planned.name, checksum);
+    ++written.listed;
     // A full disk fails every later write too: no need to read on.
     if (list.failed()) return written;
   }
@@ -202,21 +205,61 @@ class CreatePass {
         stop_(std::move(stop)),
         folderPath_(platform::withTrailingSlash(settings.folder)),
         elsewhere_(settings.toStandardOutput || !settings.outputPath.empty()),
-        listName_(elsewhere_ ? settings.outputPath : listfile::ListFileName(namingFolder(folderPath_), settings.kind)),
+        listName_(elsewhere_ ? settings.outputPath : folderListName()),
         listPath_(elsewhere_ ? settings.outputPath : folderPath_ + listName_),
-        separator_(settings.nameSeparator.value_or(listfile::DialectOf(settings.kind).folderSeparator)) {}
+        style_(listfile::DialectStyle(settings.kind)) {
+    style_.folderSeparator = settings.nameSeparator.value_or(style_.folderSeparator);
+  }
 
   CreateOutcome run() {
     if (platform::fileKind(folderPath_.empty() ? "." : folderPath_) != platform::FileKind::Directory) {
       return folderMissing();
     }
+    if (settings_.update && platform::fileKind(listPath_) == platform::FileKind::Regular) return update();
     if (!mayWriteList()) return CreateOutcome::Declined;
     observer_.clearResultTexts();
     const std::unique_ptr<listfile::ListWriter> list = openList();
     if (list->failed()) return writeFailed(*list);
     writeHeader(*list);
+    return listAndCommit(*list, nullptr);
+  }
+
+ private:
+  // The folder's own list: the one to update when there is one, else the
+  // one named after the folder.
+  std::string folderListName() const {
+    if (settings_.update) {
+      std::string existing = listfile::findListOfKind(folderPath_.empty() ? "." : folderPath_, settings_.kind);
+      if (!existing.empty()) return existing;
+    }
+    return listfile::ListFileName(namingFolder(folderPath_), settings_.kind);
+  }
+
+  // Keeps the list, says which entries have lost their files, and adds the
+  // files it does not name.
+  CreateOutcome update() {
+    const platform::FileContents old = platform::readWholeFile(listPath_);
+    if (old.status != FileReadStatus::Ok) return listUnreadable(old);
+    const KeptList kept = keepList(folderPath_, listName_, old.bytes, settings_.kind, settings_.prune);
+    const std::string goneText = translated(settings_.prune ? texts::EntryRemoved : texts::EntryKept);
+    for (const std::string& name : kept.goneNames) observer_.entryGone({name, settings_.prune, name + " - " + goneText});
+    observer_.clearResultTexts();
+    listfile::ListWriter list(settings_.kind, listPath_);
+    if (list.failed()) return writeFailed(list);
+    list.writeVerbatim(kept.head);
+    const char separator = kept.toldFolderSeparator ? kept.style.folderSeparator : style_.folderSeparator;
+    style_ = kept.style;
+    style_.folderSeparator = separator;
+    style_.escapesNames = style_.escapesNames && separator == '/';
+    list.setEntryStyle(style_);
+    return listAndCommit(list, &kept);
+  }
+
+  // Lists the folder's files into `list` and puts it in place; `kept` is
+  // what an update keeps of the list, null for a new one.
+  CreateOutcome listAndCommit(listfile::ListWriter& list, const KeptList* kept) {
     const auto started = std::chrono::steady_clock::now();
-    const std::optional<EntriesWritten> written = listFiles(*list);
+    const std::optional<EntriesWritten> written = listFiles(list, kept);
     if (!written) return folderMissing();
     if (written->cancelled) {
       observer_.noteLine(translated(texts::PassCancelled));
@@ -224,13 +267,23 @@ class CreatePass {
     }
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    if (!list->commit()) return writeFailed(*list);
+    if (kept != nullptr) list.writeVerbatim(kept->tail);
+    const bool unchanged =
+        kept != nullptr && written->listed == 0 && (!settings_.prune || kept->goneNames.empty());
+    if (!unchanged && !list.commit()) return writeFailed(list);
     observer_.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
     observer_.completionText(translated(texts::ChecksumFinish));
     return written->leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
   }
 
- private:
+  CreateOutcome listUnreadable(const platform::FileContents& contents) {
+    const std::string reason = contents.status == FileReadStatus::Changed
+                                   ? "it changed while it was read"
+                                   : std::generic_category().message(contents.error != 0 ? contents.error : EIO);
+    observer_.errorMessage(formatTemplate(translated(texts::ListUnreadable), {listName_, reason}));
+    return CreateOutcome::ListUnreadable;
+  }
+
   CreateOutcome folderMissing() {
     observer_.errorMessage(formatTemplate(translated(texts::FolderMissing), {settings_.folder}));
     return CreateOutcome::FolderMissing;
@@ -272,20 +325,29 @@ class CreatePass {
   }
 
   // Walks the folder and hashes its files as the walk finds them, then
-  // writes their entries in walk order. Nothing when the folder cannot be
-  // opened.
-  std::optional<EntriesWritten> listFiles(listfile::ListWriter& list) {
+  // writes their entries in walk order: of every file, or of those `kept`
+  // does not name. Nothing when the folder cannot be opened.
+  std::optional<EntriesWritten> listFiles(listfile::ListWriter& list, const KeptList* kept) {
     OrderedHashing hashing(settings_.jobs, platform::onSpinningDisk(folderPath_), stop_);
     const std::string listInWalk = pathInWalk(folderPath_, listPath_);
     std::vector<PlannedLine> lines;
     const auto plan = [&](FoundPath item) {
-      std::optional<PlannedLine> line = planLine(item, folderPath_, listInWalk, settings_.kind, separator_);
+      if (kept != nullptr && isKept(item, *kept)) return;
+      std::optional<PlannedLine> line = planLine(item, folderPath_, listInWalk, style_);
       if (!line) return;
       if (!line->reason) hashing.add({std::move(item.path), settings_.kind});
       lines.push_back(std::move(*line));
     };
     if (!CollectFiles(folderPath_, settings_.includeSubfolders, plan, stop_)) return std::nullopt;
     return writeEntries(lines, hashing, settings_.kind, observer_, list, stop_);
+  }
+
+  // Whether an update leaves what the walk met at `item` alone: a file the
+  // list names, or one that belongs to checking (listfile::isNeverReported).
+  bool isKept(const FoundPath& item, const KeptList& kept) const {
+    if (isFolderKind(item.kind)) return false;
+    return listfile::isNeverReported(fileNameOf(item.path)) ||
+           kept.listedPaths.contains(item.path.substr(folderPath_.size()));
   }
 
   const CreateSettings& settings_;
@@ -295,7 +357,7 @@ class CreatePass {
   bool elsewhere_;
   std::string listName_;
   std::string listPath_;
-  char separator_;
+  listfile::EntryStyle style_;  // of the entries written
 };
 
 }  // namespace
