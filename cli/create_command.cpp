@@ -1,28 +1,51 @@
 // zelk-sfv create [--algorithm NAME|--md5] [-r|--recursive] [--slashes] [--output FILE] [--creator TEXT] [--comment TEXT]
-//                 [--force] [--jobs N] FOLDER
+//                 [--force] [--update [--prune]] [--json] [--jobs N] FOLDER
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/create_output.h"
 #include "cli/interrupt.h"
 #include "cli/option_values.h"
 #include "cli/terminal.h"
 #include "engines/algorithm.h"
 #include "passes/create_pass.h"
+#include "passes/list_update.h"
 #include "platform/files.h"
 
 namespace zelk::cli {
 namespace {
 
-void usageError(const std::string& message) {
+bool usageError(const std::string& message) {
   std::fprintf(stderr, "zelk-sfv create: %s\nTry 'zelk-sfv --help'.\n", message.c_str());
+  return false;
 }
 
-std::optional<passes::CreateSettings> parseArguments(const std::vector<std::string>& arguments) {
+struct CreateOptions {
   passes::CreateSettings settings;
+  bool kindGiven = false;
+  bool headerGiven = false;  // --creator or --comment
+  bool json = false;
+};
+
+// False, after a message, when options that each make sense exclude each other.
+bool optionsCombine(const CreateOptions& options) {
+  const passes::CreateSettings& settings = options.settings;
+  if (options.json && settings.toStandardOutput) return usageError("--json and --output - both want standard output");
+  if (settings.prune && !settings.update) return usageError("--prune only goes with --update");
+  if (!settings.update) return true;
+  if (!settings.outputPath.empty()) return usageError("--update keeps the folder's own list: --output cannot be given");
+  if (options.headerGiven) return usageError("--update keeps the list's header: --creator and --comment cannot be given");
+  return true;
+}
+
+std::optional<CreateOptions> parseArguments(const std::vector<std::string>& arguments) {
+  CreateOptions options;
+  passes::CreateSettings& settings = options.settings;
   std::vector<std::string> folders;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -33,6 +56,7 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
       optionsEnded = true;
     } else if (argument == "--md5") {
       settings.kind = engines::ChecksumKind::Md5;
+      options.kindGiven = true;
     } else if (const auto name = optionValue(arguments, i, "--algorithm")) {
       const engines::Algorithm* algorithm = engines::AlgorithmNamed(*name);
       if (algorithm == nullptr) {
@@ -40,10 +64,17 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
         return std::nullopt;
       }
       settings.kind = algorithm->kind;
+      options.kindGiven = true;
     } else if (argument == "-r" || argument == "--recursive") {
       settings.includeSubfolders = true;
     } else if (argument == "--force") {
       settings.replaceWithoutAsking = true;
+    } else if (argument == "--update") {
+      settings.update = true;
+    } else if (argument == "--prune") {
+      settings.prune = true;
+    } else if (argument == "--json") {
+      options.json = true;
     } else if (argument == "--slashes") {
       settings.nameSeparator = '/';
     } else if (takeJobsOption(arguments, i, settings.jobs)) {
@@ -57,6 +88,7 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
         return std::nullopt;
       }
       (argument == "--creator" ? settings.creator : settings.comment) = arguments[++i];
+      options.headerGiven = true;
     } else if (argument == "--output") {
       if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
         usageError("--output needs a file name, or - for standard output");
@@ -74,64 +106,41 @@ std::optional<passes::CreateSettings> parseArguments(const std::vector<std::stri
     return std::nullopt;
   }
   settings.folder = folders.front();
-  return settings;
+  if (!optionsCombine(options)) return std::nullopt;
+  if (settings.update && !options.kindGiven) settings.kind = passes::kindOfListToUpdate(settings.folder);
+  return options;
 }
-
-// Shows the pass on the terminal. With the list on standard output, only what
-// the user has to know (left-out files, failures) is said, on standard error.
-class TerminalCreateObserver final : public ProgressLineObserver<passes::CreateObserver> {
- public:
-  explicit TerminalCreateObserver(bool listOnStandardOutput) : results_(listOnStandardOutput ? nullptr : stdout) {}
-
-  bool confirmOverwrite(const std::string& question) override {
-    if (isTerminal(stdin)) return askYesNo(question);
-    printLine(stderr, question);
-    printLine(stderr, "zelk-sfv create: not overwritten; --force overwrites the list without asking.");
-    return false;
-  }
-  void clearResultTexts() override {}
-  void memoLine(const std::string& line) override { result(line); }
-  void noteLine(const std::string& line) override {
-    std::fflush(stdout);
-    printLine(stderr, "zelk-sfv create: " + line);
-  }
-  void timeText(const std::string& text) override { result(text); }
-  void completionText(const std::string& text) override { result(text); }
-  void errorMessage(const std::string& text) override {
-    std::fflush(stdout);
-    printLine(stderr, "zelk-sfv create: " + text);
-  }
-
- private:
-  void result(const std::string& line) const {
-    if (results_ != nullptr) printLine(results_, line);
-  }
-
-  std::FILE* results_;
-};
 
 }  // namespace
 
 int runCreateCommand(const std::vector<std::string>& arguments) {
-  const std::optional<passes::CreateSettings> settings = parseArguments(arguments);
-  if (!settings) return 2;
+  const std::optional<CreateOptions> options = parseArguments(arguments);
+  if (!options) return 2;
+  const passes::CreateSettings& settings = options->settings;
   // The list would not be written anyway; said plainly rather than by errno.
-  if (!settings->toStandardOutput && !settings->outputPath.empty() &&
-      platform::fileKind(settings->outputPath) == platform::FileKind::Other) {
-    printLine(stderr, "zelk-sfv create: " + settings->outputPath + " is a FIFO, socket or device, not a list");
+  if (!settings.toStandardOutput && !settings.outputPath.empty() &&
+      platform::fileKind(settings.outputPath) == platform::FileKind::Other) {
+    printLine(stderr, "zelk-sfv create: " + settings.outputPath + " is a FIFO, socket or device, not a list");
     return 2;
   }
-  TerminalCreateObserver observer(settings->toStandardOutput);
+  std::unique_ptr<CreateOutput> observer;
+  if (options->json) {
+    observer = std::make_unique<JsonCreateOutput>(settings.kind);
+  } else {
+    observer = std::make_unique<LinesOutput>(settings.toStandardOutput);
+  }
   const InterruptStopsPass interrupt;
-  const passes::CreateOutcome outcome = passes::runCreatePass(*settings, observer, interrupt.token());
+  passes::CreateOutcome outcome = passes::runCreatePass(settings, *observer, interrupt.token());
   // Ctrl+C at the overwrite question answers it, and still tells the shell.
-  if (interrupt.token().stop_requested()) return kInterrupted;
+  if (interrupt.token().stop_requested()) outcome = passes::CreateOutcome::Cancelled;
+  observer->finished(outcome);
   switch (outcome) {
     case passes::CreateOutcome::Written: return 0;
     case passes::CreateOutcome::WrittenWithOmissions:
     case passes::CreateOutcome::Declined: return 1;
     case passes::CreateOutcome::FolderMissing:
-    case passes::CreateOutcome::WriteFailed: break;
+    case passes::CreateOutcome::WriteFailed:
+    case passes::CreateOutcome::ListUnreadable: break;
     case passes::CreateOutcome::Cancelled: return kInterrupted;
   }
   return 2;

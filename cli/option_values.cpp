@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "engines/algorithm.h"
+#include "listfile/list_dialect.h"
 #include "passes/ordered_hashing.h"
 
 namespace zelk::cli {
@@ -35,6 +36,15 @@ std::string algorithmNames() {
     names += algorithms[i].optionName;
   }
   return names;
+}
+
+std::string listExtensions() {
+  std::string text;
+  for (const listfile::ListDialect& dialect : listfile::ListDialects()) {
+    if (!text.empty()) text += ", ";
+    text += dialect.extension;
+  }
+  return text;
 }
 
 }  // namespace zelk::cli

@@ -23,6 +23,9 @@ bool takeJobsOption(const std::vector<std::string>& arguments, std::size_t& i, i
 // The option names of every algorithm, "crc32, md5, ..." with an "or" before the last.
 std::string algorithmNames();
 
+// The extensions of the lists we write, ".sfv, .md5, ...", in table order.
+std::string listExtensions();
+
 inline constexpr const char* kJobsUsage = "--jobs takes a number of files to hash at once, from 1 to 32";
 
 }  // namespace zelk::cli

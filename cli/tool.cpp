@@ -17,9 +17,10 @@ namespace {
 
 constexpr const char* kUsageHead =
     "Usage: zelk-sfv create [--algorithm NAME|--md5] [-r|--recursive] [--slashes] [--output FILE]\n"
-    "                       [--creator TEXT] [--comment TEXT] [--force] [--jobs N] FOLDER\n"
-    "       zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status]\n"
-    "                       [--save] [--jobs N] [FOLDER]\n"
+    "                       [--creator TEXT] [--comment TEXT] [--force] [--update [--prune]]\n"
+    "                       [--json] [--jobs N] FOLDER\n"
+    "       zelk-sfv verify [-r|--recursive] [--mode auto|crc32|md5] [--list FILE] [--unlisted]\n"
+    "                       [--quiet|--status] [--json] [--save] [--jobs N] [FOLDER]\n"
     "       zelk-sfv --help | --version\n"
     "\n"
     "create  writes FOLDER's checksum list, named after the folder: an SFV list of\n"
@@ -36,10 +37,21 @@ constexpr const char* kUsageTail =
     "          --creator TEXT   creator text of the list header\n"
     "          --comment TEXT   comment text of the list header\n"
     "          --force          overwrite an existing list without asking\n"
+    "          --update         keep the folder's list (of the kind asked for, else\n"
+    "                           the one verify reads) as it is and add entries for\n"
+    "                           the files it does not name, written as its entries\n"
+    "                           are; without a list, write a new one\n"
+    "          --prune          with --update, remove the entries whose files are\n"
+    "                           gone (else they are kept and named)\n"
+    "          --json           JSON Lines on standard output instead of the lines:\n"
+    "                           an object per file listed or left out, per entry\n"
+    "                           whose file is gone, and one of the outcome\n"
     "          --jobs N         hash up to N files at once (default: one per\n"
     "                           processor; 1 reads one file after another)\n"
     "verify  checks the files that the checksum list in FOLDER (default: the\n"
     "        current folder) names.\n"
+    "          -r, --recursive  check every list in FOLDER and its subfolders, each\n"
+    "                           against its own folder, and give a total\n"
     "          --mode MODE      how entry lines are read: auto (by their tag, the\n"
     "                           list's name or their shape, the default), crc32\n"
     "                           or md5\n"
@@ -50,6 +62,9 @@ constexpr const char* kUsageTail =
     "          --unlisted       also name the files no entry of the list names\n"
     "          --quiet          show only failures and the summary\n"
     "          --status         show nothing: the exit status tells the outcome\n"
+    "          --json           JSON Lines on standard output instead of the report:\n"
+    "                           an object per entry, one per list and one of the\n"
+    "                           totals\n"
     "          --save           also save the report as result.rtf in FOLDER\n"
     "          --jobs N         hash up to N files at once (default: one per\n"
     "                           processor; 1 reads one file after another)\n"
@@ -62,9 +77,10 @@ constexpr const char* kUsageTail =
     "Colours show on a terminal only, and not when NO_COLOR is set.\n"
     "Exit status of create: 0 every file found is listed, 1 the list was written\n"
     "but files were left out (each named on standard error), or the overwrite was\n"
-    "declined; 2 bad usage or failure (nothing written).\n"
+    "declined; 2 bad usage or failure (nothing written; any old list is kept).\n"
     "Exit status of verify: 0 every entry intact, 1 an entry modified, missing or\n"
-    "unreadable, 2 no list, a list that cannot be read, bad usage or failure.\n";
+    "unreadable, 2 no list, a list (or with -r a folder) that cannot be read, bad\n"
+    "usage or failure.\n";
 
 // `words` as lines of at most 79 columns, the first after `lead`, the rest
 // under the descriptions of the options.

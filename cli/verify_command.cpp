@@ -1,11 +1,12 @@
-// zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--save] [--jobs N]
-//                 [FOLDER]
+// zelk-sfv verify [-r|--recursive] [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--json]
+//                 [--save] [--jobs N] [FOLDER]
 
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -15,7 +16,9 @@
 #include "cli/interrupt.h"
 #include "cli/option_values.h"
 #include "cli/terminal.h"
-#include "listfile/list_dialect.h"
+#include "cli/verify_output.h"
+#include "cli/verify_tree.h"
+#include "listfile/list_naming.h"
 #include "passes/rtf_report.h"
 #include "passes/unlisted_files.h"
 #include "passes/verify_pass.h"
@@ -25,24 +28,21 @@
 namespace zelk::cli {
 namespace {
 
-using passes::ReportColour;
-
 constexpr int kAllIntact = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kNotVerified = 2;
 constexpr const char* kUsage =
-    "usage: zelk-sfv verify [--mode auto|crc32|md5] [--list FILE] [--unlisted] [--quiet|--status] [--save]\n"
-    "                        [--jobs N] [FOLDER]";
+    "usage: zelk-sfv verify [-r|--recursive] [--mode auto|crc32|md5] [--list FILE] [--unlisted]\n"
+    "                        [--quiet|--status] [--json] [--save] [--jobs N] [FOLDER]";
 // The list name that stands for standard input.
 constexpr const char* kStandardInput = "-";
 
-// What standard output shows of the report.
-enum class Shown { Everything, FailuresAndSummary, Nothing };
-
 struct VerifyOptions {
   passes::ChecksumMode mode = passes::ChecksumMode::Automatic;
+  bool recursive = false;
   bool save = false;
   bool unlisted = false;
+  bool json = false;
   Shown shown = Shown::Everything;
   int jobs = 0;  // one per processor
   std::string folder = ".";
@@ -61,6 +61,32 @@ std::optional<passes::ChecksumMode> parseMode(const std::string& text) {
   return std::nullopt;
 }
 
+// False, after a message, for what makes no sense with -r.
+bool recursionCombines(const VerifyOptions& options) {
+  // Every list below the folder is found and read by its own name and kind.
+  if (!options.listPath.empty()) return usageError("-r finds the lists itself: --list cannot be given");
+  if (options.mode != passes::ChecksumMode::Automatic) {
+    return usageError("-r reads lists of every kind: --mode can only be auto");
+  }
+  // A folder's lists name one another's files, and a list's subfolders may
+  // hold lists of their own.
+  if (options.unlisted) return usageError("--unlisted cannot be given with -r: each list would name the others' files");
+  // Every list of a folder would write the same result.rtf.
+  if (options.save) return usageError("--save cannot be given with -r: the lists of a folder share one result.rtf");
+  return true;
+}
+
+// False, after a message, when options that each make sense exclude each other.
+bool optionsCombine(const VerifyOptions& options, bool folderGiven) {
+  if (options.recursive && !recursionCombines(options)) return false;
+  if (folderGiven && !options.listPath.empty()) {
+    return usageError("a folder and --list exclude each other: the list's folder is the one checked");
+  }
+  if (options.json && options.shown == Shown::Nothing) return usageError("--json and --status exclude each other");
+  if (options.json && options.save) return usageError("--save writes the report that --json replaces");
+  return true;
+}
+
 // nullopt (after a message on standard error) when the arguments are not usable.
 std::optional<VerifyOptions> parseArguments(const std::vector<std::string>& arguments) {
   VerifyOptions options;
@@ -71,6 +97,10 @@ std::optional<VerifyOptions> parseArguments(const std::vector<std::string>& argu
       options.save = true;
     } else if (argument == "--unlisted") {
       options.unlisted = true;
+    } else if (argument == "-r" || argument == "--recursive") {
+      options.recursive = true;
+    } else if (argument == "--json") {
+      options.json = true;
     } else if (argument == "--quiet" || argument == "--status") {
       const Shown shown = argument == "--quiet" ? Shown::FailuresAndSummary : Shown::Nothing;
       if (options.shown != Shown::Everything && options.shown != shown) {
@@ -107,71 +137,9 @@ std::optional<VerifyOptions> parseArguments(const std::vector<std::string>& argu
       return std::nullopt;
     }
   }
-  if (folderGiven && !options.listPath.empty()) {
-    usageError("a folder and --list exclude each other: the list's folder is the one checked");
-    return std::nullopt;
-  }
+  if (!optionsCombine(options, folderGiven)) return std::nullopt;
   return options;
 }
-
-// ".sfv, .md5, ...": what a folder's list may be named.
-std::string listExtensions() {
-  std::string text;
-  for (const listfile::ListDialect& dialect : listfile::ListDialects()) {
-    if (!text.empty()) text += ", ";
-    text += dialect.extension;
-  }
-  return text;
-}
-
-TerminalColour terminalColour(ReportColour colour) {
-  switch (colour) {
-    case ReportColour::Green: return TerminalColour::Green;
-    case ReportColour::Red: return TerminalColour::Red;
-    case ReportColour::Default: break;
-  }
-  return TerminalColour::Plain;
-}
-
-// Prints the report as it grows, as much of it as is to be shown, and keeps
-// all of it for saving when asked to.
-class PrintingObserver final : public ProgressLineObserver<passes::VerifyObserver> {
- public:
-  PrintingObserver(bool keepReport, Shown shown) : keepReport_(keepReport), shown_(shown) {}
-
-  void creatorText(const std::string& text) override { show(text, ReportColour::Default, false); }
-  void commentText(const std::string& text) override { show(text, ReportColour::Default, false); }
-  void entryKind(engines::ChecksumKind) override {}
-  void entryChecked(const passes::CheckedEntry& entry) override {
-    keep(entry.line, entry.colour);
-    show(entry.line, entry.colour, entry.verdict != passes::Verdict::Intact);
-  }
-  void reportLine(const std::string& text, ReportColour colour) override {
-    keep(text, colour);
-    show(text, colour, true);
-  }
-  void errorMessage(const std::string& text) override {
-    std::fflush(stdout);
-    printLine(stderr, "zelk-sfv: " + text);
-  }
-
-  const std::vector<passes::ColouredRun>& report() const { return report_; }
-
- private:
-  // `essential`: a failure, the summary or a note the quiet run still shows.
-  void show(const std::string& text, ReportColour colour, bool essential) const {
-    if (shown_ == Shown::Nothing || (shown_ == Shown::FailuresAndSummary && !essential)) return;
-    printLine(stdout, text, terminalColour(colour));
-  }
-  // The saved report holds the report lines, not the list's creator and comment.
-  void keep(const std::string& text, ReportColour colour) {
-    if (keepReport_) report_.push_back({text + "\n", passes::reportRgb(colour)});
-  }
-
-  bool keepReport_;
-  Shown shown_;
-  std::vector<passes::ColouredRun> report_;
-};
 
 // The whole of standard input; nullopt, after a message, when it cannot be read.
 std::optional<std::string> readStandardInput() {
@@ -200,57 +168,65 @@ std::string checkedFolder(const VerifyOptions& options) {
 
 // Runs the pass on the list the options name, and the section of files it
 // does not know when asked for it.
-passes::VerifyResult runPass(const VerifyOptions& options, PrintingObserver& observer, const std::stop_token& stop) {
+passes::VerifyResult runPass(const VerifyOptions& options, VerifyOutput& output, const std::stop_token& stop) {
   const std::string folder = checkedFolder(options);
   passes::VerifyResult result;
   std::string listText;
   if (options.listPath == kStandardInput) {
+    output.listStarts(kStandardInput);
     const std::optional<std::string> text = readStandardInput();
     if (!text) {
       result.outcome = passes::VerifyOutcome::ListUnreadable;
       return result;
     }
     listText = *text;
-    result = passes::runVerifyPassOnText(folder, {}, listText, options.mode, observer, stop, options.jobs);
+    result = passes::runVerifyPassOnText(folder, {}, listText, options.mode, output, stop, options.jobs);
   } else if (!options.listPath.empty()) {
-    result = passes::runVerifyPassOnList(options.listPath, options.mode, observer, stop, options.jobs);
+    output.listStarts(options.listPath);
+    result = passes::runVerifyPassOnList(options.listPath, options.mode, output, stop, options.jobs);
   } else {
-    result = passes::runVerifyPass(folder, options.mode, observer, stop, options.jobs);
+    const std::string listName = listfile::findList(folder);
+    if (listName.empty()) return result;
+    output.listStarts(listName);
+    result = passes::runVerifyPassOnListIn(folder, listName, listName, options.mode, output, stop, options.jobs);
   }
   if (result.outcome != passes::VerifyOutcome::Checked || !options.unlisted) return result;
   const std::optional<std::string_view> text =
       options.listPath == kStandardInput ? std::optional<std::string_view>(listText) : std::nullopt;
-  if (!passes::reportUnlistedSection(folder, result.listName, text, options.mode, observer, stop)) {
+  if (!passes::reportUnlistedSection(folder, result.listName, text, options.mode, output, stop)) {
     result.outcome = passes::VerifyOutcome::Cancelled;
   }
   return result;
 }
 
-int verify(const VerifyOptions& options) {
-  const std::string checked = checkedFolder(options);
-  if (options.listPath.empty() && platform::fileKind(checked) != platform::FileKind::Directory) {
-    printLine(stderr, "zelk-sfv: " + checked + " is not a folder");
-    return kNotVerified;
+// Saves the report as result.rtf in the checked folder and says where;
+// false, after a message, when it cannot be written.
+bool saveReport(const VerifyOptions& options, const ReportOutput& report) {
+  const std::string folder = platform::withTrailingSlash(checkedFolder(options));
+  const std::string shownFolder = std::filesystem::absolute(folder).lexically_normal().string();
+  const std::optional<std::string> saved = passes::saveReport(folder, report.report(), "\n", shownFolder);
+  if (!saved) {
+    printLine(stderr, "zelk-sfv: cannot write " + folder + passes::kReportFileName);
+    return false;
   }
-  PrintingObserver observer(options.save, options.shown);
+  if (options.shown != Shown::Nothing) printLine(stdout, *saved);
+  return true;
+}
+
+int verify(const VerifyOptions& options, VerifyOutput& output, const ReportOutput* report) {
+  const std::string checked = checkedFolder(options);
   const InterruptStopsPass interrupt;
-  const passes::VerifyResult result = runPass(options, observer, interrupt.token());
+  const passes::VerifyResult result = runPass(options, output, interrupt.token());
   if (result.outcome == passes::VerifyOutcome::NoList) {
     printLine(stderr, "zelk-sfv: no checksum list (" + listExtensions() + ") in " + checked);
-    return kNotVerified;
+  } else {
+    output.addFoundLists(1);
+    output.listEnds(result.outcome);
   }
+  output.total();
   if (result.outcome == passes::VerifyOutcome::Cancelled) return kInterrupted;
   if (result.outcome != passes::VerifyOutcome::Checked) return kNotVerified;
-  if (options.save) {
-    const std::string folder = platform::withTrailingSlash(checked);
-    const std::string shownFolder = std::filesystem::absolute(folder).lexically_normal().string();
-    const std::optional<std::string> saved = passes::saveReport(folder, observer.report(), "\n", shownFolder);
-    if (!saved) {
-      printLine(stderr, "zelk-sfv: cannot write " + folder + passes::kReportFileName);
-      return kNotVerified;
-    }
-    if (options.shown != Shown::Nothing) printLine(stdout, *saved);
-  }
+  if (report != nullptr && options.save && !saveReport(options, *report)) return kNotVerified;
   return result.allIntact() ? kAllIntact : kSomeFailed;
 }
 
@@ -259,7 +235,25 @@ int verify(const VerifyOptions& options) {
 int runVerifyCommand(const std::vector<std::string>& arguments) {
   const std::optional<VerifyOptions> options = parseArguments(arguments);
   if (!options) return kNotVerified;
-  return verify(*options);
+  const std::string checked = checkedFolder(*options);
+  if (options->listPath.empty() && platform::fileKind(checked) != platform::FileKind::Directory) {
+    printLine(stderr, "zelk-sfv: " + checked + " is not a folder");
+    return kNotVerified;
+  }
+  std::unique_ptr<VerifyOutput> output;
+  ReportOutput* report = nullptr;
+  if (options->json) {
+    output = std::make_unique<JsonOutput>(options->shown);
+  } else {
+    auto human = std::make_unique<ReportOutput>(options->shown, options->save, options->recursive);
+    report = human.get();
+    output = std::move(human);
+  }
+  if (options->recursive) {
+    const InterruptStopsPass interrupt;
+    return verifyTree(options->folder, options->jobs, *output, interrupt.token());
+  }
+  return verify(*options, *output, report);
 }
 
 }  // namespace zelk::cli

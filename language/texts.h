@@ -63,6 +63,9 @@ inline constexpr LanguageText PathTooLong{"PROG", "PATH_TOO_LONG", "path too lon
 inline constexpr LanguageText NameNotListable{"PROG", "NAME_NOT_LISTABLE", "name cannot be held in a list, not listed"};
 inline constexpr LanguageText FolderUnreadable{"PROG", "FOLDER_UNREADABLE", "folder cannot be opened, not listed"};
 inline constexpr LanguageText FolderLink{"PROG", "FOLDER_LINK", "link to a folder, not followed"};
+// What an update does with an entry whose file is gone; shown after its name.
+inline constexpr LanguageText EntryKept{"PROG", "ENTRY_KEPT", "no longer exists, entry kept"};
+inline constexpr LanguageText EntryRemoved{"PROG", "ENTRY_REMOVED", "no longer exists, entry removed"};
 
 // The heading of the verify report's section of files no entry names.
 inline constexpr LanguageText NotInList{"PROG", "NOT_IN_LIST", "Files not in the list: %d"};
@@ -85,6 +88,7 @@ inline constexpr LanguageText kAllTexts[] = {
     FileCheckedOk, ResultSave,
     ListWriteFailed, FolderMissing, ListUnreadable, FileNotReadable, LineBreaksAsBlanks, PassCancelled, NoHeaderFields,
     FileUnreadable, FileVanished, FileChanged, NotAFile, PathTooLong, NameNotListable, FolderUnreadable, FolderLink,
+    EntryKept, EntryRemoved,
     NotInList, OtherAlgorithm, ShowNotInList,
     PassProgress, PassSpeed,
 };

@@ -1,5 +1,9 @@
 #include "listfile/list_naming.h"
 
+#include <algorithm>
+#include <array>
+
+#include "listfile/entry_style.h"
 #include "listfile/list_dialect.h"
 #include "platform/ascii.h"
 #include "platform/directory.h"
@@ -15,6 +19,17 @@ std::string lastNamed(const platform::DirectoryListing& listing, Named named) {
     if (it->kind == platform::FileKind::Regular && named(it->name)) return it->name;
   }
   return {};
+}
+
+// The kinds whose lists are found by their extension before any other list,
+// "*.sfv" before "*.md5".
+constexpr std::array<engines::ChecksumKind, 2> kExtensionFirst{engines::ChecksumKind::Crc32,
+                                                               engines::ChecksumKind::Md5};
+
+// The last regular file of the listing with the extension of lists of `kind`.
+std::string lastWithExtension(const platform::DirectoryListing& listing, engines::ChecksumKind kind) {
+  const std::string_view extension = DialectOf(kind).extension;
+  return lastNamed(listing, [&](std::string_view file) { return platform::endsWithIgnoringAsciiCase(file, extension); });
 }
 
 }  // namespace
@@ -41,10 +56,8 @@ std::string ListFileName(const std::string& folderPath, engines::ChecksumKind ki
 
 std::string findList(const std::string& folder) {
   const platform::DirectoryListing listing = platform::listDirectory(folder);
-  for (const engines::ChecksumKind kind : {engines::ChecksumKind::Crc32, engines::ChecksumKind::Md5}) {
-    const std::string_view extension = DialectOf(kind).extension;
-    std::string name =
-        lastNamed(listing, [&](std::string_view file) { return platform::endsWithIgnoringAsciiCase(file, extension); });
+  for (const engines::ChecksumKind kind : kExtensionFirst) {
+    std::string name = lastWithExtension(listing, kind);
     if (!name.empty()) return name;
   }
   for (const ListDialect& dialect : ListDialects()) {
@@ -54,18 +67,18 @@ std::string findList(const std::string& folder) {
   return {};
 }
 
-bool canHoldName(engines::ChecksumKind kind, std::string_view relativePath) {
-  const ListDialect& dialect = DialectOf(kind);
-  // Every reader drops carriage returns; escapes keep the rest.
-  if (relativePath.empty() || relativePath.find('\r') != std::string_view::npos) return false;
-  if (!dialect.escapesNames && relativePath.find_first_of("\n\\") != std::string_view::npos) return false;
-  const char first = relativePath.front();
-  switch (dialect.form) {
-    case EntryForm::NameFirst: return first != ';' && first != '#' && first != '\x1a';
-    case EntryForm::DigestFirst: break;
+std::string findListOfKind(const std::string& folder, engines::ChecksumKind kind) {
+  const platform::DirectoryListing listing = platform::listDirectory(folder);
+  if (std::ranges::find(kExtensionFirst, kind) != kExtensionFirst.end()) {
+    std::string name = lastWithExtension(listing, kind);
+    if (!name.empty()) return name;
   }
-  // After one blank, the reader takes a second blank or a '*' for a marker.
-  return dialect.digestNameSeparator.size() > 1 || (first != ' ' && first != '*');
+  const ListDialect& dialect = DialectOf(kind);
+  return lastNamed(listing, [&](std::string_view file) { return isNamedAsListOf(dialect, file); });
+}
+
+bool canHoldName(engines::ChecksumKind kind, std::string_view relativePath) {
+  return canHoldName(DialectStyle(kind), relativePath);
 }
 
 bool isNeverListed(engines::ChecksumKind kind, std::string_view fileName) {

@@ -28,11 +28,17 @@ std::string ListFileName(const std::string& folderPath, engines::ChecksumKind ki
 // name order. Empty when there is none.
 std::string findList(const std::string& folder);
 
+// The list findList would pick if `folder` held no list of another kind
+// than `kind`; empty when there is none.
+std::string findListOfKind(const std::string& folder, engines::ChecksumKind kind);
+
 // Whether a list of `kind` can hold `relativePath` ('/' between folders) so
-// that reading it gives the same name back: no line break, no backslash
-// inside a name, and no first character that makes the line a comment or
-// the end of an SFV list, or that the MD5 reader drops; a list that escapes
-// names (ListDialect::escapesNames) holds backslashes and line feeds too.
+// that reading it gives the same name back, written as we write lists of
+// that kind (see canHoldName of listfile/entry_style.h): no line break, no
+// backslash inside a name, and no first character that makes the line a
+// comment or the end of an SFV list, or that the MD5 reader drops; a list
+// that escapes names (ListDialect::escapesNames) holds backslashes and line
+// feeds too.
 bool canHoldName(engines::ChecksumKind kind, std::string_view relativePath);
 
 // A file a list of `kind` never has an entry for: an SFV list, a temporary

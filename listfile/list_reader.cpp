@@ -43,8 +43,9 @@ class LineReader {
  public:
   explicit LineReader(const ListReading& reading) : reading_(reading) {}
 
-  // Hands one line, CRs already removed, to the visitor.
-  void dispatch(std::string_view line, ListVisitor& visitor) {
+  // Hands one line, CRs already removed, to the visitor; the line's bytes in
+  // the text, CRs and line break included, are `start` and `length`.
+  void dispatch(std::string_view line, std::size_t start, std::size_t length, ListVisitor& visitor) {
     if (line.empty()) return;
     if (reading_.dialect != nullptr && reading_.dialect->header == HeaderStyle::Hashes) {
       if (line.starts_with(kHashCreatorMarker)) return visitor.creatorLine(std::string(line.substr(2)));
@@ -54,7 +55,10 @@ class LineReader {
     if (line.starts_with(kCreatorMarker)) return visitor.creatorLine(std::string(line.substr(2)));
     if (line.starts_with(kCommentMarker)) return visitor.commentLine(std::string(line.substr(2)));
     if (line.front() == ';') return;
-    visitor.entry(entryOf(line));
+    ListEntry entry = entryOf(line);
+    entry.lineStart = start;
+    entry.lineLength = length;
+    visitor.entry(entry);
   }
 
  private:
@@ -110,6 +114,7 @@ class LineReader {
     if (dialect == nullptr) return std::nullopt;
     ListEntry entry;
     entry.kinds = dialect->kind;
+    entry.tagged = true;
     entry.name = body.substr(open + kTagOpen.size(), close - open - kTagOpen.size());
     entry.expected = body.substr(close + kTagClose.size());
     return escaped ? undoEscapes(entry) : entry;
@@ -177,13 +182,27 @@ std::string unescapedName(std::string_view name) {
   return text;
 }
 
+std::size_t readTextLength(std::string_view text) {
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t first = text.find_first_not_of('\r', start);
+    if (first != std::string_view::npos && text[first] == kCtrlZ) return start;
+    const std::size_t feed = text.find('\n', start);
+    if (feed == std::string_view::npos) break;
+    start = feed + 1;
+  }
+  return text.size();
+}
+
 void readList(std::string_view text, const ListReading& reading, ListVisitor& visitor) {
   LineReader reader(reading);
+  // A Ctrl-Z opening a line ends the list as if the file stopped there.
+  const std::string_view read = text.substr(0, readTextLength(text));
   std::string withoutCarriageReturns;
-  while (!text.empty()) {
-    const std::size_t feed = text.find('\n');
-    std::string_view line = text.substr(0, feed);
-    text.remove_prefix(feed == std::string_view::npos ? text.size() : feed + 1);
+  for (std::size_t start = 0; start < read.size();) {
+    const std::size_t feed = read.find('\n', start);
+    const std::size_t end = feed == std::string_view::npos ? read.size() : feed;
+    std::string_view line = read.substr(start, end - start);
+    const std::size_t length = (feed == std::string_view::npos ? end : feed + 1) - start;
     // A CR before the LF belongs to the line break, and a CR standing alone
     // is dropped too, so every CR goes; only a line with one inside it is
     // copied for that.
@@ -193,9 +212,8 @@ void readList(std::string_view text, const ListReading& reading, ListVisitor& vi
       std::erase(withoutCarriageReturns, '\r');
       line = withoutCarriageReturns;
     }
-    // A Ctrl-Z opening a line ends the list as if the file stopped there.
-    if (!line.empty() && line.front() == kCtrlZ) return;
-    reader.dispatch(line, visitor);
+    reader.dispatch(line, start, length, visitor);
+    start += length;
   }
 }
 

@@ -2,6 +2,7 @@
 // Reads checksum lists, also those other tools write: line breaks, comments,
 // the creator and comment lines, and entries classified line by line.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,12 @@ struct ListEntry {
   // False for a name from an escaped line (see ListDialect::escapesNames):
   // its backslashes belong to the name, and only '/' separates folders.
   bool backslashSeparatesFolders = true;
+  // Whether the line is of the tagged form, "TAG (name) = digest".
+  bool tagged = false;
+  // Where the line lies in the list's text: its first byte, and its length
+  // with its line break.
+  std::size_t lineStart = 0;
+  std::size_t lineLength = 0;
 
   ChecksumKind kind() const { return kinds.first(); }
 };
@@ -69,6 +76,10 @@ class ListVisitor {
 // digest it opens with, else from its shape as in an SFV list. Tags and the
 // lines GNU tools escape are read in every list but SFV lists.
 void readList(std::string_view text, const ListReading& reading, ListVisitor& visitor);
+
+// How much of `text` readList reads: all of it, or what comes before the
+// first line that opens with a Ctrl-Z (carriage returns before it aside).
+std::size_t readTextLength(std::string_view text);
 
 // True when two checksum texts are equal without regard to letter case.
 bool checksumTextsMatch(std::string_view expected, std::string_view computed);

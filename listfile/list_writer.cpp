@@ -1,5 +1,6 @@
 #include "listfile/list_writer.h"
 
+#include <string>
 #include <string_view>
 
 #include "listfile/list_format.h"
@@ -14,12 +15,14 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-ListWriter::ListWriter(ChecksumKind kind, const std::string& path) : dialect_(DialectOf(kind)) {
+ListWriter::ListWriter(ChecksumKind kind, const std::string& path)
+    : dialect_(DialectOf(kind)), style_(DialectStyle(kind)) {
   file_.emplace(path);
   buffer_.reserve(kBufferSize);
 }
 
-ListWriter::ListWriter(ChecksumKind kind, Descriptor target) : dialect_(DialectOf(kind)), fd_(target.fd) {
+ListWriter::ListWriter(ChecksumKind kind, Descriptor target)
+    : dialect_(DialectOf(kind)), style_(DialectStyle(kind)), fd_(target.fd) {
   buffer_.reserve(kBufferSize);
 }
 
@@ -51,27 +54,48 @@ void ListWriter::writeHeader(const ListHeader& header) {
 }
 
 void ListWriter::writeEntry(std::string_view name, std::string_view checksumText) {
-  switch (dialect_.form) {
+  if (!atLineStart_) put(style_.lineEnd);
+  std::string_view checksum = checksumText;
+  std::string upperCase;
+  if (style_.upperCase) {
+    upperCase.assign(checksumText);
+    for (char& c : upperCase) {
+      if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    }
+    checksum = upperCase;
+  }
+  switch (style_.form) {
     case EntryForm::NameFirst:
       put(name);
-      put(" ");
-      put(checksumText);
+      put(style_.separator);
+      put(checksum);
       break;
     case EntryForm::DigestFirst: {
-      const bool escaped = dialect_.escapesNames && name.find_first_of("\\\n") != std::string_view::npos;
+      const bool escaped = style_.escapesNames && name.find_first_of("\\\n") != std::string_view::npos;
       if (escaped) put("\\");
-      put(checksumText);
-      put(dialect_.digestNameSeparator);
+      if (!style_.tag.empty()) {
+        put(style_.tag);
+        put(" (");
+      } else {
+        put(checksum);
+        put(style_.separator);
+      }
       if (escaped) {
         putEscaped(name);
       } else {
         put(name);
       }
+      if (!style_.tag.empty()) {
+        put(") = ");
+        put(checksum);
+      }
       break;
     }
   }
-  put(dialect_.lineEnd);
+  put(style_.lineEnd);
 }
+
+void ListWriter::writeVerbatim(std::string_view text) { put(text); }
 
 bool ListWriter::commit(const std::stop_token& stop) {
   flush();
@@ -91,8 +115,10 @@ void ListWriter::putEscaped(std::string_view name) {
 }
 
 void ListWriter::put(std::string_view text) {
+  if (text.empty()) return;
   if (buffer_.size() + text.size() > kBufferSize) flush();
   buffer_.append(text);
+  atLineStart_ = text.back() == '\n';
 }
 
 void ListWriter::flush() {

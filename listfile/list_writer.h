@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "listfile/entry_style.h"
 #include "listfile/list_dialect.h"
 #include "platform/pending_file.h"
 
@@ -34,10 +35,18 @@ class ListWriter {
   ListWriter(const ListWriter&) = delete;
   ListWriter& operator=(const ListWriter&) = delete;
 
+  // Entries from now on are written in `style` (of the writer's kind)
+  // rather than the dialect's.
+  void setEntryStyle(const EntryStyle& style) { style_ = style; }
+
   void writeHeader(const ListHeader& header);
   // `name` has the separator between folder names the caller chose;
-  // `checksumText` is the lower-case hexadecimal text of the kind.
+  // `checksumText` is the lower-case hexadecimal text of the kind. An entry
+  // always starts a line: after text that ends without a line break, the
+  // style's line end comes first.
   void writeEntry(std::string_view name, std::string_view checksumText);
+  // Writes `text` as it is: the lines kept of a list being updated.
+  void writeVerbatim(std::string_view text);
 
   // Puts the list in place of `path`; true only when every line reached the
   // disk. A writer destroyed uncommitted leaves the old list as it was, and
@@ -56,6 +65,8 @@ class ListWriter {
   void flush();
 
   const ListDialect& dialect_;
+  EntryStyle style_;
+  bool atLineStart_ = true;
   std::optional<platform::PendingFile> file_;  // empty when writing to a descriptor
   int fd_ = -1;
   int streamError_ = 0;

@@ -23,10 +23,12 @@
 #include "language/message_format.h"
 #include "language/texts.h"
 #include "listfile/date_stamp.h"
+#include "listfile/entry_style.h"
 #include "listfile/list_dialect.h"
 #include "listfile/list_naming.h"
 #include "listfile/list_writer.h"
 #include "passes/collect_files.h"
+#include "passes/list_update.h"
 #include "passes/ordered_hashing.h"
 #include "passes/progress_display.h"
 #include "passes/text_store.h"
@@ -53,7 +55,7 @@ class LeftOutTexts {
     const language::LanguageText reasons[] = {texts::NameNotListable, texts::FileUnreadable,   texts::FileVanished,
                                               texts::FileChanged,     texts::NotAFile,         texts::PathTooLong,
                                               texts::FolderUnreadable, texts::FolderLink};
-    for (std::size_t i = 0; i < texts_.size(); ++i) texts_[i] = " - " + translated(reasons[i]);
+    for (std::size_t i = 0; i < texts_.size(); ++i) texts_[i] = translated(reasons[i]);
   }
   const std::string& operator[](LeftOut reason) const { return texts_[static_cast<std::size_t>(reason)]; }
 
@@ -171,24 +173,25 @@ class CreatePlan {
   std::vector<TextStore::Ref> files_;
 };
 
-// What the walk met at `item`, as a line of the plan: the path below the
-// folder and why it is left out, if it is. Nothing for what is never listed
-// and never worth a note (listfile::isNeverListed) and the list being
-// replaced.
+// What the walk met at `item`, as a line of the plan of a list written in
+// `style`: the path below the folder and why it is left out, if it is.
+// Nothing for what is never listed and never worth a note
+// (listfile::isNeverListed) and the list being replaced.
 std::optional<std::pair<std::string_view, std::optional<LeftOut>>> planLine(const FoundPath& item,
                                                                            const std::string& folderPath,
                                                                            const std::string& listPath,
-                                                                           ChecksumKind kind) {
+                                                                           const listfile::EntryStyle& style) {
   const std::string_view fileName = fileNameOf(item.path);
-  if (!isFolderKind(item.kind) && (listfile::isNeverListed(kind, fileName) || item.path == listPath)) {
+  if (!isFolderKind(item.kind) && (listfile::isNeverListed(style.kind, fileName) || item.path == listPath)) {
     return std::nullopt;
   }
   const std::string_view below = std::string_view(item.path).substr(folderPath.size());
-  if (item.kind == FoundKind::File && !listfile::canHoldName(kind, below)) return std::pair{below, LeftOut::NotListable};
+  if (item.kind == FoundKind::File && !listfile::canHoldName(style, below)) return std::pair{below, LeftOut::NotListable};
   return std::pair{below, item.kind == FoundKind::File ? std::nullopt : std::optional(leftOutFor(item.kind))};
 }
 
 struct EntriesWritten {
+  long long listed = 0;
   long long leftOut = 0;
   bool cancelled = false;
 };
@@ -198,9 +201,7 @@ struct EntriesWritten {
 EntriesWritten writeEntries(const CreatePlan& plan, OrderedHashing& hashing, ChecksumKind kind, CreateObserver& observer,
                             listfile::ListWriter& list, const std::stop_token& stop) {
   const LeftOutTexts reasons;
-  ProgressDisplay display(
-      observer, observer, hashing,
-      static_cast<std::int64_t>(plan.size()));
+  ProgressDisplay display(observer, observer, hashing, static_cast<std::int64_t>(plan.size()));
   EntriesWritten written;
   for (std::size_t index = 0; index < plan.size(); ++index) {
     std::optional<LeftOut> reason = plan.reason(index);
@@ -209,11 +210,11 @@ EntriesWritten writeEntries(const CreatePlan& plan, OrderedHashing& hashing, Che
       written.cancelled = true;
       return written;
     }
-    std::string line = plan.listedName(index);
+    const std::string name = plan.listedName(index);
     if (reason) {
-      display.skipped(line);
+      display.skipped(name);
     } else {
-      HashedFile hashed = display.await(line);
+      HashedFile hashed = display.await(name);
       if (hashed.cancelled) {
         written.cancelled = true;
         return written;
@@ -222,12 +223,13 @@ EntriesWritten writeEntries(const CreatePlan& plan, OrderedHashing& hashing, Che
       if (const engines::Digest* digest = hashed.digests.of(kind)) checksum = digest->toHex();
     }
     if (reason) {
-      observer.noteLine(line.append(reasons[*reason]));
+      observer.fileDone({name, {}, reasons[*reason], name + " - " + reasons[*reason]});
       ++written.leftOut;
       continue;
     }
-    observer.memoLine(line + " " + checksum);
-    list.writeEntry(line, checksum);
+    observer.fileDone({name, checksum, {}, name + " " + checksum});
+    list.writeEntry(name, checksum);
+    ++written.listed;
     // A full disk fails every later write too: no need to read on.
     if (list.failed()) return written;
   }
@@ -244,37 +246,87 @@ class CreatePass {
         stop_(std::move(stop)),
         folderPath_(platform::withTrailingSlash(settings.folder)),
         elsewhere_(settings.toStandardOutput || !settings.outputPath.empty()),
-        listName_(elsewhere_ ? settings.outputPath : listfile::ListFileName(namingFolder(folderPath_), settings.kind)),
+        listName_(elsewhere_ ? settings.outputPath : folderListName()),
         listPath_(elsewhere_ ? settings.outputPath : folderPath_ + listName_),
-        separator_(settings.nameSeparator.value_or(listfile::DialectOf(settings.kind).folderSeparator)) {}
+        style_(listfile::DialectStyle(settings.kind)) {
+    style_.folderSeparator = settings.nameSeparator.value_or(style_.folderSeparator);
+  }
 
   CreateOutcome run() {
     if (platform::fileKind(folderPath_.empty() ? "." : folderPath_) != platform::FileKind::Directory) {
       return folderMissing();
     }
+    if (settings_.update && platform::fileKind(listPath_) == platform::FileKind::Regular) return update();
     if (!mayWriteList()) return CreateOutcome::Declined;
     observer_.clearResultTexts();
     const std::unique_ptr<listfile::ListWriter> list = openList();
     if (list->failed()) return writeFailed(*list);
     writeHeader(*list);
+    return listAndCommit(*list, nullptr);
+  }
+
+ private:
+  // The folder's own list: the one to update when there is one, else the
+  // one named after the folder.
+  std::string folderListName() const {
+    if (settings_.update) {
+      std::string existing = listfile::findListOfKind(folderPath_.empty() ? "." : folderPath_, settings_.kind);
+      if (!existing.empty()) return existing;
+    }
+    return listfile::ListFileName(namingFolder(folderPath_), settings_.kind);
+  }
+
+  // Keeps the list, says which entries have lost their files, and adds the
+  // files it does not name.
+  CreateOutcome update() {
+    const platform::FileContents old = platform::readWholeFile(listPath_);
+    if (old.status != FileReadStatus::Ok) return listUnreadable(old);
+    const KeptList kept = keepList(folderPath_, listName_, old.bytes, settings_.kind, settings_.prune);
+    const std::string goneText = translated(settings_.prune ? texts::EntryRemoved : texts::EntryKept);
+    for (const std::string& name : kept.goneNames) observer_.entryGone({name, settings_.prune, name + " - " + goneText});
+    observer_.clearResultTexts();
+    listfile::ListWriter list(settings_.kind, listPath_);
+    if (list.failed()) return writeFailed(list);
+    list.writeVerbatim(kept.head);
+    const char separator = kept.toldFolderSeparator ? kept.style.folderSeparator : style_.folderSeparator;
+    style_ = kept.style;
+    style_.folderSeparator = separator;
+    style_.escapesNames = style_.escapesNames && separator == '/';
+    list.setEntryStyle(style_);
+    return listAndCommit(list, &kept);
+  }
+
+  // Lists the folder's files into `list` and puts it in place; `kept` is
+  // what an update keeps of the list, null for a new one.
+  CreateOutcome listAndCommit(listfile::ListWriter& list, const KeptList* kept) {
     const auto started = std::chrono::steady_clock::now();
-    const std::optional<EntriesWritten> written = listFiles(*list);
+    const std::optional<EntriesWritten> written = listFiles(list, kept);
     if (!written) return folderMissing();
     if (written->cancelled) return cancelled();
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    if (kept != nullptr) list.writeVerbatim(kept->tail);
+    const bool unchanged =
+        kept != nullptr && written->listed == 0 && (!settings_.prune || kept->goneNames.empty());
     // Every file may be read and the list still not in place: a stop that
     // comes before the rename wins, however late.
-    if (!list->commit(stop_)) return list->error() == ECANCELED ? cancelled() : writeFailed(*list);
+    if (!unchanged && !list.commit(stop_)) return list.error() == ECANCELED ? cancelled() : writeFailed(list);
     observer_.timeText(timeText(static_cast<double>(elapsed.count()) / 1000.0));
     observer_.completionText(translated(texts::ChecksumFinish));
     return written->leftOut == 0 ? CreateOutcome::Written : CreateOutcome::WrittenWithOmissions;
   }
 
- private:
   CreateOutcome cancelled() {
     observer_.noteLine(translated(texts::PassCancelled));
     return CreateOutcome::Cancelled;
+  }
+
+  CreateOutcome listUnreadable(const platform::FileContents& contents) {
+    const std::string reason = contents.status == FileReadStatus::Changed
+                                   ? "it changed while it was read"
+                                   : std::generic_category().message(contents.error != 0 ? contents.error : EIO);
+    observer_.errorMessage(formatTemplate(translated(texts::ListUnreadable), {listName_, reason}));
+    return CreateOutcome::ListUnreadable;
   }
 
   CreateOutcome folderMissing() {
@@ -318,21 +370,30 @@ class CreatePass {
   }
 
   // Walks the folder and hashes its files as the walk finds them, then
-  // writes their entries in walk order. Nothing when the folder cannot be
-  // opened.
-  std::optional<EntriesWritten> listFiles(listfile::ListWriter& list) {
-    CreatePlan plan(folderPath_, separator_);
+  // writes their entries in walk order: of every file, or of those `kept`
+  // does not name. Nothing when the folder cannot be opened.
+  std::optional<EntriesWritten> listFiles(listfile::ListWriter& list, const KeptList* kept) {
+    CreatePlan plan(folderPath_, style_.folderSeparator);
     OrderedHashing hashing(settings_.jobs, platform::onSpinningDisk(folderPath_), stop_,
                            [&plan](std::size_t file, std::string& path) { plan.pathOfFile(file, path); });
     const std::string listInWalk = pathInWalk(folderPath_, listPath_);
     const auto planOne = [&](const FoundPath& item) {
-      const auto line = planLine(item, folderPath_, listInWalk, settings_.kind);
+      if (kept != nullptr && isKept(item, *kept)) return;
+      const auto line = planLine(item, folderPath_, listInWalk, style_);
       if (!line) return;
       plan.add(line->first, line->second);
       if (!line->second) hashing.add(settings_.kind);
     };
     if (!CollectFiles(folderPath_, settings_.includeSubfolders, planOne, stop_)) return std::nullopt;
     return writeEntries(plan, hashing, settings_.kind, observer_, list, stop_);
+  }
+
+  // Whether an update leaves what the walk met at `item` alone: a file the
+  // list names, or one that belongs to checking (listfile::isNeverReported).
+  bool isKept(const FoundPath& item, const KeptList& kept) const {
+    if (isFolderKind(item.kind)) return false;
+    return listfile::isNeverReported(fileNameOf(item.path)) ||
+           kept.listedPaths.contains(item.path.substr(folderPath_.size()));
   }
 
   const CreateSettings& settings_;
@@ -342,7 +403,7 @@ class CreatePass {
   bool elsewhere_;
   std::string listName_;
   std::string listPath_;
-  char separator_;
+  listfile::EntryStyle style_;  // of the entries written
 };
 
 }  // namespace

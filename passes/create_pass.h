@@ -3,7 +3,6 @@
 // result line, and writes the checksum list into the folder.
 
 #include <optional>
-#include <optional>
 #include <stop_token>
 #include <string>
 
@@ -33,6 +32,32 @@ struct CreateSettings {
   bool toStandardOutput = false;
   // Files hashed at once: 0 for one per processor, 1 for one after another.
   int jobs = 0;
+  // Keeps the folder's list of `kind` (listfile::findListOfKind) byte for
+  // byte and adds entries for the files it does not name, written as its
+  // entries are (listfile::ListStyleFinder; nameSeparator only where no
+  // entry tells the separator); never one for a list, a saved report or a
+  // temporary file. Without such a list, one is written as without update.
+  // The header texts are not used on an existing list, and outputPath must
+  // be empty.
+  bool update = false;
+  // With update: the lines of entries whose files are gone are removed
+  // rather than kept.
+  bool prune = false;
+};
+
+// A file or folder the walk met, listed or left out, with its memo line.
+struct FileOutcome {
+  std::string name;      // as listed, with the list's separator between folders
+  std::string checksum;  // the listed checksum text; empty when left out
+  std::string reason;    // why it was left out, looked up; empty when listed
+  std::string line;      // "name checksum" or "name - reason"
+};
+
+// An entry of a list being updated whose file is gone.
+struct GoneEntry {
+  std::string name;  // as the list has it
+  bool removed;      // pruned, rather than kept
+  std::string line;  // "name - what became of the entry", looked up
 };
 
 // What the pass tells its front end, in the order it happens.
@@ -45,6 +70,18 @@ class CreateObserver : public engines::ProgressSink, public PassProgressObserver
   virtual void clearResultTexts() = 0;
   // One result line per listed file ("name checksum").
   virtual void memoLine(const std::string& line) = 0;
+  // Every file listed and every file or folder left out. Unless overridden,
+  // the line of one listed goes to memoLine, of one left out to noteLine.
+  virtual void fileDone(const FileOutcome& file) {
+    if (file.reason.empty()) {
+      memoLine(file.line);
+    } else {
+      noteLine(file.line);
+    }
+  }
+  // Before the walk of an update, each entry whose file is gone. Unless
+  // overridden, its line goes to noteLine.
+  virtual void entryGone(const GoneEntry& entry) { noteLine(entry.line); }
   // One line per file or folder left out ("name - reason"), and one when the
   // creator or comment text held line breaks: what the user has to know.
   virtual void noteLine(const std::string& line) = 0;
@@ -61,15 +98,17 @@ enum class CreateOutcome {
   FolderMissing,         // the folder does not exist or cannot be opened: nothing written
   WriteFailed,           // the list could not be written completely: any old list is kept
   Cancelled,             // stopped on request: nothing written, any old list kept
+  ListUnreadable,        // the list to update could not be read: nothing written
 };
 
 // Runs the pass on settings.folder (files are opened by full path; the current
 // directory is not touched). FolderMissing and WriteFailed have been reported
-// through observer.errorMessage, Cancelled through observer.noteLine. Every
-// observer call is made on the calling thread; files may be read and hashed
-// on others. A stop request is honoured between blocks of a file and up to
-// the moment the list takes the old one's place; one that comes later finds
-// the list written and the pass finished.
+// through observer.errorMessage (ListUnreadable too), Cancelled through
+// observer.noteLine. An update that adds and removes no entry leaves the
+// list untouched. Every observer call is made on the calling thread; files
+// may be read and hashed on others. A stop request is honoured between
+// blocks of a file and up to the moment the list takes the old one's place;
+// one that comes later finds the list written and the pass finished.
 CreateOutcome runCreatePass(const CreateSettings& settings, CreateObserver& observer, std::stop_token stop = {});
 
 // "TIME: %n sek": seconds with two decimals and the thousands and decimal

@@ -17,25 +17,13 @@
 namespace zelk::passes {
 namespace {
 
-// The path below the folder that an entry name leads to, as the verify pass
-// opens it: '\' and '/' both separate folders (only '/' in a name from an
-// escaped line), a leading '/' stays below the
-// folder, and "." and ".." are resolved. Names leading out of the folder give
-// a path starting with "..", which no file of the walk has.
-std::string entryPath(std::string name, bool backslashSeparatesFolders) {
-  if (backslashSeparatesFolders) std::replace(name.begin(), name.end(), listfile::kNameSeparator, '/');
-  const std::size_t start = name.find_first_not_of('/');
-  if (start == std::string::npos) return {};
-  return std::filesystem::path(name.substr(start)).lexically_normal().string();
-}
-
 // The paths every entry leads to, and what the list's subfolder entries are like.
 class EntryPaths final : public listfile::ListVisitor {
  public:
   void creatorLine(const std::string&) override {}
   void commentLine(const std::string&) override {}
   void entry(const listfile::ListEntry& entry) override {
-    std::string path = entryPath(std::string(entry.name), entry.backslashSeparatesFolders);
+    std::string path = listedPath(entry);
     if (path.find('/') != std::string::npos && !path.starts_with("../")) {
       hasSubfolders = true;
       if (!entry.backslashSeparatesFolders || entry.name.find(listfile::kNameSeparator) == std::string::npos) {
@@ -52,13 +40,23 @@ class EntryPaths final : public listfile::ListVisitor {
 
 }  // namespace
 
+std::string listedPath(const listfile::ListEntry& entry) {
+  std::string name(entry.name);
+  if (entry.backslashSeparatesFolders) std::replace(name.begin(), name.end(), listfile::kNameSeparator, '/');
+  const std::size_t start = name.find_first_not_of('/');
+  if (start == std::string::npos) return {};
+  return std::filesystem::path(name.substr(start)).lexically_normal().string();
+}
+
 std::vector<std::string> findUnlistedFiles(const std::string& folder, const std::string& listName,
                                            std::string_view listText, ChecksumMode mode,
                                            const std::stop_token& stop) {
   EntryPaths entries;
   listfile::readList(listText, {mode, listfile::DialectOfListName(listName)}, entries);
   const std::string folderPrefix = platform::withTrailingSlash(folder);
-  const std::string listPath = entryPath(listName, true);
+  listfile::ListEntry listItself;
+  listItself.name = listName;
+  const std::string listPath = listedPath(listItself);
   std::vector<std::string> unlisted;
   CollectFiles(folderPrefix, entries.hasSubfolders, [&](FoundPath item) {
     if (item.kind != FoundKind::File) return;
@@ -78,6 +76,10 @@ std::vector<std::string> findUnlistedFilesOfList(const std::string& folder, cons
   return findUnlistedFiles(folder, listName, list.bytes, mode, stop);
 }
 
+// Here rather than beside the rest of VerifyObserver: it is the section this
+// file makes.
+void VerifyObserver::unlistedFiles(const std::vector<std::string>& names) { reportUnlistedFiles(names, *this); }
+
 void reportUnlistedFiles(const std::vector<std::string>& names, VerifyObserver& observer) {
   if (names.empty()) return;
   observer.reportLine(" ", ReportColour::Default);
@@ -96,7 +98,7 @@ bool reportUnlistedSection(const std::string& folder, const std::string& listNam
     observer.reportLine(language::translated(language::texts::PassCancelled), ReportColour::Default);
     return false;
   }
-  reportUnlistedFiles(names, observer);
+  observer.unlistedFiles(names);
   return true;
 }
 

@@ -13,6 +13,13 @@
 
 namespace zelk::passes {
 
+// The path below the list's folder ('/' between folders) that an entry's name
+// leads to, as the verify pass opens it: '\' and '/' both separate folders
+// (only '/' in a name from an escaped line), a leading '/' stays below the
+// folder, and "." and ".." are resolved. A name leading out of the folder
+// gives a path starting with "..", which no file of a walk has.
+std::string listedPath(const listfile::ListEntry& entry);
+
 // The names, relative to `folder`, of the files no entry of `listText` names,
 // in the order the create pass would list them, with '\' between folders
 // unless the list's entries use '/'. An entry names a file when it leads to it

@@ -288,6 +288,13 @@ VerifyResult runVerifyPassOnList(const std::string& listPath, ChecksumMode mode,
                           std::move(stop), jobs);
 }
 
+VerifyResult runVerifyPassOnListIn(const std::string& folder, const std::string& listName,
+                                   const std::string& shownName, ChecksumMode mode, VerifyObserver& observer,
+                                   std::stop_token stop, int jobs) {
+  return readAndCheckList(platform::withTrailingSlash(folder), listName, shownName, mode, observer, std::move(stop),
+                          jobs);
+}
+
 VerifyResult runVerifyPassOnText(const std::string& folder, const std::string& listName, std::string_view listText,
                                  ChecksumMode mode, VerifyObserver& observer, std::stop_token stop, int jobs) {
   VerifyResult result;

@@ -6,6 +6,7 @@
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engines/checksum_types.h"
 #include "engines/progress.h"
@@ -63,6 +64,10 @@ class VerifyObserver : public engines::ProgressSink, public PassProgressObserver
   virtual void reportLine(const std::string& text, ReportColour colour) = 0;
   // A failure that ends the pass without a report; looked-up, filled text.
   virtual void errorMessage(const std::string& text) = 0;
+  // After the counts, when asked for: the files no entry names
+  // (passes/unlisted_files.h). Unless overridden, the report's section of
+  // them, through reportLine (reportUnlistedFiles, defined there).
+  virtual void unlistedFiles(const std::vector<std::string>& names);
 };
 
 struct VerifyCounts {
@@ -101,6 +106,12 @@ VerifyResult runVerifyPass(const std::string& folder, ChecksumMode mode, VerifyO
 // among others) is ListUnreadable, with `listPath` named in the message.
 VerifyResult runVerifyPassOnList(const std::string& listPath, ChecksumMode mode, VerifyObserver& observer,
                                  std::stop_token stop = {}, int jobs = 0);
+
+// The same pass on the list `listName` in `folder`; `shownName` names it in
+// the message when it cannot be read (ListUnreadable).
+VerifyResult runVerifyPassOnListIn(const std::string& folder, const std::string& listName,
+                                   const std::string& shownName, ChecksumMode mode, VerifyObserver& observer,
+                                   std::stop_token stop = {}, int jobs = 0);
 
 // The same pass on a list already read whole (from standard input, say);
 // listed names are opened relative to `folder`. `listName` is what the

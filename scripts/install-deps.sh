@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  libdw-dev libssl-dev libxxhash-dev librust-blake3-dev
+  libdw-dev libssl-dev libxxhash-dev librust-blake3-dev nlohmann-json3-dev
   rhash cksfv b3sum xxhash unrtf coreutils locales
   dpkg-dev file man-db
   desktop-file-utils shared-mime-info python3

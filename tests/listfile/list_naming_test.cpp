@@ -69,6 +69,34 @@ TEST(FindList, PrefersSfvThenTakesTheLastByName) {
   }
 }
 
+// The list verify would pick were the folder's lists all of the one kind.
+TEST(FindListOfKind, PicksAsFindListAmongListsOfTheKind) {
+  const struct {
+    std::vector<std::string> files;
+    ChecksumKind kind;
+    std::string expected;
+  } cases[] = {
+      {{"a.sfv", "z.md5"}, ChecksumKind::Md5, "z.md5"},
+      {{"a.sfv", "z.md5"}, ChecksumKind::Crc32, "a.sfv"},
+      {{"z.md5sum", "a.md5", "MD5SUMS"}, ChecksumKind::Md5, "a.md5"},  // "*.md5" first, as findList
+      {{"z.md5sum", "MD5SUMS"}, ChecksumKind::Md5, "z.md5sum"},
+      {{"a.sha256", "b.sha256sum", "c.sfv"}, ChecksumKind::Sha256, "b.sha256sum"},  // last by name, as findList
+      {{"a.sha256", "c.sfv"}, ChecksumKind::Sha1, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.files));
+    TempFolder folder;
+    for (const auto& name : c.files) folder.write(name, "x");
+    EXPECT_EQ(findListOfKind(folder.path(), c.kind), c.expected);
+    // Alone in the folder, the same list is the one findList picks.
+    TempFolder alone;
+    for (const auto& name : c.files) {
+      if (DialectOfListName(name)->kind == c.kind) alone.write(name, "x");
+    }
+    EXPECT_EQ(findList(alone.path()), c.expected);
+  }
+}
+
 TEST(FindList, FollowsLinksToFilesOnly) {
   TempFolder folder;
   const std::string target = folder.write("list.txt", "fox.txt 414fa339\n");

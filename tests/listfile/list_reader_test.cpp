@@ -239,6 +239,50 @@ TEST(SplitEntry, ShortAndOddLines) {
   }
 }
 
+// Records where each entry's line lies, as "start+length", and a tagged one
+// with a "T".
+class PlaceVisitor : public ListVisitor {
+ public:
+  void creatorLine(const std::string&) override {}
+  void commentLine(const std::string&) override {}
+  void entry(const ListEntry& e) override {
+    places.push_back(std::to_string(e.lineStart) + "+" + std::to_string(e.lineLength) + (e.tagged ? "T" : ""));
+  }
+  std::vector<std::string> places;
+};
+
+TEST(ReadList, TellsWhereEachEntryLineLies) {
+  const struct {
+    const char* listName;
+    std::string contents;
+    std::vector<std::string> places;
+  } cases[] = {
+      {"a.sfv", "; c\r\na.txt 00000000\r\n\r\nb 11111111", {"5+16", "23+10"}},
+      {"a.md5", kDigest + "  x\nMD5 (y) = " + kDigest + "\n", {"0+36", "36+43T"}},
+      {"a.sha1", "\\SHA1 (a\\\\b) = 0123456789abcdef0123456789abcdef01234567\r\r\n", {"0+58T"}},
+  };
+  for (const auto& c : cases) {
+    PlaceVisitor visitor;
+    readList(c.contents, {ChecksumMode::Automatic, DialectOfListName(c.listName)}, visitor);
+    EXPECT_EQ(visitor.places, c.places) << c.contents;
+  }
+}
+
+TEST(ReadTextLength, EndsBeforeALineOpeningWithCtrlZ) {
+  const struct {
+    std::string text;
+    std::size_t length;
+  } cases[] = {
+      {"a 1\r\nb 2", 8},
+      {"a 1\r\n\x1a", 5},
+      {"a 1\n\r\r\x1a" "tail\nc 3\n", 4},
+      {"\x1a", 0},
+      {"a \x1a" "1\n", 5},  // inside a line it is a character like any other
+      {"", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(readTextLength(c.text), c.length) << ::testing::PrintToString(c.text);
+}
+
 TEST(ChecksumTextsMatch, AsciiLetterCaseOnly) {
   const struct {
     const char* expected;
