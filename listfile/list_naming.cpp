@@ -5,6 +5,7 @@
 
 #include "listfile/entry_style.h"
 #include "listfile/list_dialect.h"
+#include "listfile/list_format.h"
 #include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/pending_file.h"
@@ -75,6 +76,14 @@ std::string findListOfKind(const std::string& folder, engines::ChecksumKind kind
   }
   const ListDialect& dialect = DialectOf(kind);
   return lastNamed(listing, [&](std::string_view file) { return isNamedAsListOf(dialect, file); });
+}
+
+void appendEntryPath(std::string& path, std::string_view name, bool backslashSeparatesFolders) {
+  const std::size_t start = path.size();
+  path += name;
+  if (backslashSeparatesFolders) {
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(start), path.end(), kNameSeparator, '/');
+  }
 }
 
 bool canHoldName(engines::ChecksumKind kind, std::string_view relativePath) {

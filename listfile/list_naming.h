@@ -32,6 +32,11 @@ std::string findList(const std::string& folder);
 // than `kind`; empty when there is none.
 std::string findListOfKind(const std::string& folder, engines::ChecksumKind kind);
 
+// Appends to `path` an entry's `name` as the file it names is opened: '\'
+// and '/' both separate folders, but in a name from an escaped line, whose
+// backslashes are its own (ListEntry::backslashSeparatesFolders).
+void appendEntryPath(std::string& path, std::string_view name, bool backslashSeparatesFolders);
+
 // Whether a list of `kind` can hold `relativePath` ('/' between folders) so
 // that reading it gives the same name back, written as we write lists of
 // that kind (see canHoldName of listfile/entry_style.h): no line break, no

@@ -31,11 +31,7 @@ class EntriesOfList final : public listfile::ListVisitor {
     listedPaths.insert(listedPath(entry));
     // Opened as the verify pass opens it, so gone means what verify calls missing.
     std::string path = folderPrefix_;
-    path += entry.name;
-    if (entry.backslashSeparatesFolders) {
-      std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
-                   listfile::kNameSeparator, '/');
-    }
+    listfile::appendEntryPath(path, entry.name, entry.backslashSeparatesFolders);
     const bool gone = platform::fileKind(path) != platform::FileKind::Regular;
     if (gone) goneNames.emplace_back(entry.name);
     entries.push_back({entry.lineStart, entry.lineLength, gone});

@@ -41,8 +41,8 @@ class EntryPaths final : public listfile::ListVisitor {
 }  // namespace
 
 std::string listedPath(const listfile::ListEntry& entry) {
-  std::string name(entry.name);
-  if (entry.backslashSeparatesFolders) std::replace(name.begin(), name.end(), listfile::kNameSeparator, '/');
+  std::string name;
+  listfile::appendEntryPath(name, entry.name, entry.backslashSeparatesFolders);
   const std::size_t start = name.find_first_not_of('/');
   if (start == std::string::npos) return {};
   return std::filesystem::path(name.substr(start)).lexically_normal().string();

@@ -115,11 +115,7 @@ class ListPlan final : public listfile::ListVisitor {
   // The path of the file of the entry at `line`, as the pass opens it.
   void pathOf(const ListLine& line, std::string& path) const {
     path = folderPrefix_;
-    path += texts_.view(line.name);
-    if (line.backslashSeparatesFolders) {
-      std::replace(path.begin() + static_cast<std::ptrdiff_t>(folderPrefix_.size()), path.end(),
-                   listfile::kNameSeparator, '/');
-    }
+    listfile::appendEntryPath(path, texts_.view(line.name), line.backslashSeparatesFolders);
   }
 
   std::vector<ListLine> lines;
