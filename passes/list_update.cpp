@@ -1,6 +1,5 @@
 #include "passes/list_update.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "listfile/list_dialect.h"

@@ -1,6 +1,5 @@
 #include "passes/verify_pass.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
