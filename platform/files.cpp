@@ -111,35 +111,35 @@ FileReadStatus InputFile::open(const std::string& path) {
   }
   if (!S_ISREG(info.st_mode)) return FileReadStatus::NotAFile;
   // O_NONBLOCK keeps the open from waiting should the name have become a
-  // FIFO since; fstat then rejects it before any read could block.
+  // FIFO since, and keeps reads from blocking until the descriptor is known
+  // to be a regular file. No fstat follows the open: checkUnchanged()
+  // compares what was read with the file stat() saw, so a name swapped in
+  // between is found there, one system call less for every file.
   constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
   const int fd = systemCalls().open(path.c_str(), kFlags, 0);
   if (fd < 0) {
     error_ = errno;
     return statusOfOpenError(error_);
   }
-  FileReadStatus status = FileReadStatus::Ok;
-  if (::fstat(fd, &info) != 0) {
-    error_ = errno;
-    status = FileReadStatus::OpenFailed;
-  } else if (!S_ISREG(info.st_mode)) {
-    status = FileReadStatus::NotAFile;
-  } else if (onPseudoFileSystem(fd, info.st_dev)) {
-    error_ = EIO;
-    status = FileReadStatus::ReadFailed;
-  }
-  if (status != FileReadStatus::Ok) {
+  if (onPseudoFileSystem(fd, info.st_dev)) {
     systemCalls().close(fd);
-    return status;
+    error_ = EIO;
+    return FileReadStatus::ReadFailed;
   }
-  ::fcntl(fd, F_SETFL, kFlags & ~O_NONBLOCK);
   if (info.st_size > kSequentialAdviceAbove) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
+  blocking_ = false;
   delivered_ = 0;
   ended_ = false;
   size_ = info.st_size;
   modified_ = info.st_mtim;
+  device_ = info.st_dev;
+  inode_ = info.st_ino;
   return FileReadStatus::Ok;
+}
+
+bool InputFile::stillTheFileSeen(struct stat& info) const {
+  return ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) && info.st_dev == device_ && info.st_ino == inode_;
 }
 
 std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
@@ -147,14 +147,27 @@ std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
   auto* out = static_cast<char*>(buffer);
   std::size_t filled = 0;
   while (filled < capacity) {
-    const ssize_t got = systemCalls().read(fd_, out + filled, capacity - filled);
+    const std::size_t asked = capacity - filled;
+    const ssize_t got = systemCalls().read(fd_, out + filled, asked);
     if (got < 0) {
       if (errno == EINTR) continue;
+      // Regular files ignore O_NONBLOCK on the file systems we know; one that
+      // honours it gets a blocking descriptor at its first refusal, instead
+      // of every file paying a system call to clear the flag.
+      struct stat info {};
+      if (errno == EAGAIN && !blocking_ && stillTheFileSeen(info)) {
+        blocking_ = true;
+        if (::fcntl(fd_, F_SETFL, O_RDONLY) == 0) continue;
+      }
       error_ = errno;
       return -1;
     }
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
+    // A short read that brings the file to its size is its end: asking on
+    // for the 0 that confirms it would cost a system call per file, and a
+    // file that grows meanwhile shows in checkUnchanged() all the same.
+    if (static_cast<std::size_t>(got) < asked && delivered_ + static_cast<std::int64_t>(filled) == size_) break;
   }
   delivered_ += static_cast<std::int64_t>(filled);
   ended_ = filled < capacity || delivered_ > size_;
@@ -162,9 +175,10 @@ std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
 }
 
 FileReadStatus InputFile::checkUnchanged() const {
+  if (fd_ < 0) return FileReadStatus::ReadFailed;
   struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return FileReadStatus::ReadFailed;
-  const bool unchanged = delivered_ == size_ && info.st_size == size_ && sameTime(info.st_mtim, modified_);
+  const bool unchanged = stillTheFileSeen(info) && delivered_ == size_ && info.st_size == size_ &&
+                         sameTime(info.st_mtim, modified_);
   return unchanged ? FileReadStatus::Ok : FileReadStatus::Changed;
 }
 

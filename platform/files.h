@@ -3,6 +3,7 @@
 // kind of whatever a name leads to. Files are written through PendingFile
 // (platform/pending_file.h).
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
 
@@ -53,8 +54,10 @@ class InputFile {
   std::int64_t size() const { return size_; }
 
   // Reads up to `capacity` bytes, retrying interrupted and short reads until
-  // the buffer is full or the file ends. Returns the count (0 at the end) or
-  // -1 when the file cannot be read.
+  // the buffer is full or the file ends: a read that returns 0, or a short
+  // one that brings the file to size() (growth beyond it is left to
+  // checkUnchanged). Returns the count (0 at the end) or -1 when the file
+  // cannot be read.
   std::int64_t read(void* buffer, std::size_t capacity);
 
   // Whether the reads so far have reached the end of the data: the last one
@@ -66,8 +69,9 @@ class InputFile {
   std::int64_t delivered() const { return delivered_; }
 
   // For a reader that has read to the end: Ok when the bytes delivered are
-  // the size seen at open and the file still has that size and modification
-  // time; Changed otherwise.
+  // the size seen at open and the descriptor is still the regular file seen
+  // then (the same device and inode, a name swapped during the open reads
+  // as changed), with that size and modification time; Changed otherwise.
   FileReadStatus checkUnchanged() const;
 
   // Whether the page cache already holds the last byte of the `length` bytes
@@ -81,12 +85,19 @@ class InputFile {
   void close();
 
  private:
+  // Whether the open descriptor is a regular file, the one stat() saw before
+  // the open; `info` is then its present state.
+  bool stillTheFileSeen(struct stat& info) const;
+
   int fd_ = -1;
   std::int64_t size_ = 0;
   timespec modified_{};
   int error_ = 0;
   std::int64_t delivered_ = 0;
   bool ended_ = false;
+  bool blocking_ = false;  // O_NONBLOCK, set for the open, has been cleared
+  dev_t device_ = 0;       // of the file stat() saw before the open
+  ino_t inode_ = 0;
 };
 
 // A whole file read into memory, or why it could not be.

@@ -158,6 +158,61 @@ TEST(InputFile, ReadRetriesShortAndInterruptedReads) {
   EXPECT_EQ(buffer.substr(0, contents.size()), contents);
 }
 
+// A file system that honours O_NONBLOCK on regular files refuses reads
+// while the flag is set.
+ssize_t refusedWhileNonBlocking(int fd, void* buffer, size_t size) {
+  if ((::fcntl(fd, F_GETFL) & O_NONBLOCK) != 0) {
+    errno = EAGAIN;
+    return -1;
+  }
+  return ::read(fd, buffer, size);
+}
+
+int readCalls = 0;
+ssize_t countedRead(int fd, void* buffer, size_t size) {
+  ++readCalls;
+  return ::read(fd, buffer, size);
+}
+
+TEST(InputFile, ReadsNoFurtherThanNeeded) {
+  TempFolder temp;
+  const std::string file = temp.write("data", "contents");
+  ScopedSystemCalls restore;
+  char buffer[64];
+  systemCalls().read = refusedWhileNonBlocking;
+  InputFile input;
+  ASSERT_EQ(input.open(file), FileReadStatus::Ok);
+  EXPECT_EQ(input.read(buffer, sizeof buffer), 8);
+
+  // A short read that reaches the size seen at open is the end: no second
+  // read to see the 0.
+  systemCalls().read = countedRead;
+  readCalls = 0;
+  ASSERT_EQ(input.open(file), FileReadStatus::Ok);
+  EXPECT_EQ(input.read(buffer, sizeof buffer), 8);
+  EXPECT_TRUE(input.ended());
+  EXPECT_EQ(readCalls, 1);
+}
+
+// Turns the file into a FIFO between the kind check and the open.
+int swappedForFifo(const char* path, int flags, mode_t mode) {
+  ::unlink(path);
+  ::mkfifo(path, 0600);
+  return ::open(path, flags, mode);
+}
+
+TEST(InputFile, NameSwappedForFifoDuringOpenReadsAsChangedWithoutBlocking) {
+  TempFolder temp;
+  const std::string file = temp.write("data", "contents");
+  ScopedSystemCalls restore;
+  systemCalls().open = swappedForFifo;
+  InputFile input;
+  ASSERT_EQ(input.open(file), FileReadStatus::Ok);
+  char buffer[64];
+  EXPECT_EQ(input.read(buffer, sizeof buffer), 0);
+  EXPECT_EQ(input.checkUnchanged(), FileReadStatus::Changed);
+}
+
 TEST(InputFile, InjectedFailuresAreReported) {
   TempFolder temp;
   const std::string file = temp.write("data", "contents");
