@@ -17,7 +17,7 @@ constexpr std::array<Algorithm, kKindCount> kAlgorithms{{
     {ChecksumKind::Sha256, "SHA-256", "sha256", 32, true, [] { return MakeOpenSslHasher("SHA256"); }},
     {ChecksumKind::Sha512, "SHA-512", "sha512", 64, true, [] { return MakeOpenSslHasher("SHA512"); }},
     {ChecksumKind::Blake3, "BLAKE3", "blake3", 32, true, MakeBlake3Hasher},
-    {ChecksumKind::Xxh128, "XXH128", "xxh128", 16, true, MakeXxh128Hasher},
+    {ChecksumKind::Xxh128, "XXH128", "xxh128", 16, false, MakeXxh128Hasher},
 }};
 
 constexpr bool rowsInKindOrder() {
