@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times `zelk-sfv` against the tools users compare it with, over the same
 # data: one 1 GiB file, 100 files of 10 MiB and 10,000 files of 4 KiB, CRC-32
-# and MD5, lists created and verified. Each zelk-sfv figure comes with the
+# and MD5, lists created and verified; and the 1 GiB file under each other
+# algorithm against that algorithm's own tool. Each zelk-sfv figure comes with the
 # same run under --jobs 1 (one file after another). Prints the median and the
 # spread (lowest to highest) of alternating runs and the ratio zelk / other
 # (below 1 means zelk is faster).
@@ -50,7 +51,7 @@ fi
 [[ -d $data/tree ]] || make_files "$data/tree" 10000 4096
 [[ -d $data/mid ]] || make_files "$data/mid" 100 $((10 << 20))
 
-remove_lists() { rm -f "$data"/{big,tree,mid}/*.{sfv,md5}; }
+remove_lists() { rm -f "$data"/{big,tree,mid}/*.{sfv,md5,sha1,sha256,sha512,blake3,xxh128}; }
 
 warm() { cat "$data/big/one.bin" > /dev/null; find "$data/tree" "$data/mid" -type f -exec cat {} + > /dev/null; }
 
@@ -104,6 +105,7 @@ with_md5() { remove_lists; "$zelk" create -r --md5 --force "$1" > /dev/null; }
 mkdir -p "$data/lists"
 [[ -f $data/lists/big.md5sum ]] || (cd "$data/big" && md5sum one.bin > "$data/lists/big.md5sum")
 [[ -f $data/lists/mid.md5sum ]] || (cd "$data/mid" && find . -type f -print0 | xargs -0 md5sum > "$data/lists/mid.md5sum")
+[[ -f $data/lists/tree.md5sum ]] || (cd "$data/tree" && find . -type f -print0 | xargs -0 md5sum > "$data/lists/tree.md5sum")
 [[ -f $data/lists/tree.sfv ]] || (cd "$data/tree" && rhash -r --crc32 . > "$data/lists/tree.sfv")
 
 remove_lists
@@ -122,6 +124,10 @@ compare "1 GiB file, CRC-32" "$fresh" "$zelk create --force JOBS $data/big" \
   "cksfv" "cksfv $data/big/one.bin"
 compare "1 GiB file, MD5" "$fresh" "$zelk create --md5 --force JOBS $data/big" \
   "md5sum" "md5sum $data/big/one.bin"
+for pair in "sha1:sha1sum" "sha256:sha256sum" "sha512:sha512sum" "blake3:b3sum" "xxh128:xxhsum -H2"; do
+  compare "1 GiB file, ${pair%%:*}" "$fresh" "$zelk create --algorithm ${pair%%:*} --force JOBS $data/big" \
+    "${pair#*:}" "${pair#*:} $data/big/one.bin"
+done
 compare "100 files of 10 MiB, CRC-32" "$fresh" "$zelk create -r --force JOBS $data/mid" \
   "rhash -r --crc32" "rhash -r --crc32 $data/mid"
 compare "100 files of 10 MiB, MD5" "$fresh" "$zelk create -r --md5 --force JOBS $data/mid" \
@@ -137,5 +143,7 @@ compare "Verify 100 files of 10 MiB, MD5" "with_md5 $data/mid" "$zelk verify JOB
   "md5sum -c" "cd $data/mid && md5sum -c $data/lists/mid.md5sum"
 compare "Verify 10,000 files of 4 KiB, CRC-32" "with_sfv $data/tree" "$zelk verify JOBS $data/tree" \
   "rhash -c" "cd $data/tree && rhash -c $data/lists/tree.sfv"
+compare "Verify 10,000 files of 4 KiB, MD5" "with_md5 $data/tree" "$zelk verify JOBS $data/tree" \
+  "md5sum -c" "cd $data/tree && md5sum -c $data/lists/tree.md5sum"
 remove_lists
 echo "load after: $(uptime)"
