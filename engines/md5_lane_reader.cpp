@@ -4,11 +4,24 @@
 
 namespace zelk::engines {
 
-Md5LaneReader::Md5LaneReader() = default;
+Md5LaneReader::Md5LaneReader(std::size_t chunkSize) : chunkSize_(chunkSize) {}
 
 bool Md5LaneReader::pays() {
   static const bool sideBySide = detail::SupportedMd5LanesKernels().back().lanes > 1;
   return sideBySide;
+}
+
+std::int64_t Md5LaneReader::memoryFor(std::size_t chunkSize) {
+  const std::size_t widest = detail::SupportedMd5LanesKernels().back().lanes;
+  return static_cast<std::int64_t>(widest * (chunkSize + 1));
+}
+
+std::size_t Md5LaneReader::chunkSizeWithin(std::int64_t bytes) {
+  if (!pays()) return 0;
+  for (std::size_t chunk = kChunkSize; chunk >= kSmallestChunk; chunk /= 2) {
+    if (memoryFor(chunk) <= bytes) return chunk;
+  }
+  return 0;
 }
 
 bool Md5LaneReader::hasFreeLane() const {
@@ -36,14 +49,14 @@ Md5LaneReader::Start Md5LaneReader::start(const std::string& path, ReadEvents ev
     return Start::Finished;
   }
   const std::int64_t size = lane.file.size();
-  const auto chunk = static_cast<std::int64_t>(kChunkSize);
+  const auto chunk = static_cast<std::int64_t>(chunkSize_);
   const bool fromDisk = onlyCached && size >= chunk && !(lane.file.cached(0, chunk) && lane.file.cached(size - 1, 1));
   if (size >= kLargestFile || fromDisk) {
     lane.file.close();
     return Start::Declined;
   }
   if (events.opened) events.opened(size);
-  if (!lane.buffer) lane.buffer = detail::MakeAlignedBuffer(kChunkSize + 1);
+  if (!lane.buffer) lane.buffer = detail::MakeAlignedBuffer(chunkSize_ + 1);
   lane.events = std::move(events);
   lane.done = std::move(done);
   lane.result = HashedFile();
@@ -57,7 +70,7 @@ void Md5LaneReader::refill(std::size_t index) {
   Lane& lane = slots_[index];
   // A file under a chunk is read whole, with a byte more to tell one that grew.
   const std::size_t capacity =
-      lane.file.size() < static_cast<std::int64_t>(kChunkSize) ? static_cast<std::size_t>(lane.file.size()) + 1 : kChunkSize;
+      lane.file.size() < static_cast<std::int64_t>(chunkSize_) ? static_cast<std::size_t>(lane.file.size()) + 1 : chunkSize_;
   const std::int64_t got = lane.file.read(lane.buffer.get(), capacity);
   if (got < 0) {
     HashedFile failed;

@@ -25,18 +25,28 @@ class Md5LaneReader {
   // Files from this size on are hashed one at a time, read ahead (see
   // FileHasher): a lane would hold up the files behind it to no gain.
   static constexpr std::int64_t kLargestFile = std::int64_t{64} << 20;
-  // What each lane reads at a time; the reader holds width() of them.
+  // What each lane reads at a time at most; the reader holds width() chunks.
   static constexpr std::size_t kChunkSize = std::size_t{256} << 10;
+  // Below this a read per chunk costs more than the lanes save.
+  static constexpr std::size_t kSmallestChunk = std::size_t{16} << 10;
 
   using Done = std::function<void(HashedFile)>;
 
-  Md5LaneReader();
+  // `chunkSize`: a power of two from kSmallestChunk to kChunkSize.
+  explicit Md5LaneReader(std::size_t chunkSize = kChunkSize);
 
   // Whether this processor runs lanes side by side: without, a reader gains
   // nothing over FileHasher.
   static bool pays();
 
+  // The largest chunk size whose width() buffers fit in `bytes`, or 0 when
+  // even kSmallestChunk does not fit or lanes do not pay: then no reader.
+  static std::size_t chunkSizeWithin(std::int64_t bytes);
+  // What a reader of `chunkSize` holds when every lane has been used.
+  static std::int64_t memoryFor(std::size_t chunkSize);
+
   std::size_t width() const { return lanes_.width(); }
+  std::size_t chunkSize() const { return chunkSize_; }
   bool hasFreeLane() const;
   // Whether a lane is reading a file.
   bool busy() const;
@@ -73,6 +83,7 @@ class Md5LaneReader {
   void refill(std::size_t index);
   void finish(std::size_t index, HashedFile result);
 
+  std::size_t chunkSize_;
   Md5Lanes lanes_;
   std::array<Lane, detail::kMd5MaxLanes> slots_;
 };

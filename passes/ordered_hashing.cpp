@@ -158,11 +158,16 @@ void OrderedHashing::hashClaimed(Claimed& next, engines::FileHasher& hasher, eng
 }
 
 void OrderedHashing::work() {
+  // Each worker's share of the buffers: its hasher's blocks first, then its
+  // lanes, then what is left for a file read whole on a spinning disk.
+  const std::int64_t share = kAllBuffers / workerLimit_ - engines::kHasherBuffers;
+  const std::size_t chunkSize = engines::Md5LaneReader::chunkSizeWithin(share);
+  engines::Md5LaneReader lanes(chunkSize == 0 ? engines::Md5LaneReader::kChunkSize : chunkSize);
+  engines::Md5LaneReader* laneReader = chunkSize == 0 ? nullptr : &lanes;
   engines::ReadSettings settings;
-  settings.wholeFileLimit = std::max<std::int64_t>(0, kAllBuffers / workerLimit_ - engines::kHasherBuffers);
+  settings.wholeFileLimit =
+      std::max<std::int64_t>(0, share - (chunkSize == 0 ? 0 : engines::Md5LaneReader::memoryFor(chunkSize)));
   engines::FileHasher hasher(settings);
-  engines::Md5LaneReader lanes;
-  engines::Md5LaneReader* laneReader = engines::Md5LaneReader::pays() ? &lanes : nullptr;
   const std::stop_token stop = stop_.get_token();
   try {
     std::optional<Claimed> waiting;  // claimed, but ahead of the window

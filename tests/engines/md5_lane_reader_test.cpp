@@ -19,8 +19,9 @@ using testing::PatternText;
 
 // Runs the reader over `paths`, a file started whenever a lane is free, as
 // the passes' workers do; the results by path.
-std::map<std::string, HashedFile> readAll(const std::vector<std::string>& paths, const std::stop_token& stop = {}) {
-  Md5LaneReader reader;
+std::map<std::string, HashedFile> readAll(const std::vector<std::string>& paths, const std::stop_token& stop = {},
+                                          std::size_t chunkSize = Md5LaneReader::kChunkSize) {
+  Md5LaneReader reader(chunkSize);
   std::map<std::string, HashedFile> results;
   std::size_t next = 0;
   while (next < paths.size() || reader.busy()) {
@@ -41,27 +42,42 @@ std::string md5Of(const HashedFile& file) {
 }
 
 // Files around every boundary a lane meets, more of them than there are
-// lanes, each digest that of the scalar engine.
+// lanes, each digest that of the scalar engine, in the largest chunks and
+// in the smallest a pass with many workers reads.
 TEST(Md5LaneReader, EveryFileGetsTheScalarDigestWhateverItsSize) {
   if (!Md5LaneReader::pays()) GTEST_SKIP() << "this processor runs no lanes side by side";
-  zelk::testing::TempFolder folder;
-  const std::size_t chunk = Md5LaneReader::kChunkSize;
-  std::vector<std::string> paths;
-  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{55}, std::size_t{64}, std::size_t{4096},
-                                 chunk - 1, chunk, chunk + 1, 3 * chunk + 17, std::size_t{3} << 20}) {
-    for (std::size_t copy = 0; copy < 2; ++copy) {
-      paths.push_back(folder.write("f" + std::to_string(size) + "-" + std::to_string(copy), PatternText(size + copy)));
+  for (const std::size_t chunk : {Md5LaneReader::kChunkSize, Md5LaneReader::kSmallestChunk}) {
+    zelk::testing::TempFolder folder;
+    std::vector<std::string> paths;
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{55}, std::size_t{64}, std::size_t{4096},
+                                   chunk - 1, chunk, chunk + 1, 3 * chunk + 17, std::size_t{3} << 20}) {
+      for (std::size_t copy = 0; copy < 2; ++copy) {
+        paths.push_back(folder.write("f" + std::to_string(size) + "-" + std::to_string(copy), PatternText(size + copy)));
+      }
     }
+    paths.push_back(folder.path() + "missing");
+    const std::map<std::string, HashedFile> results = readAll(paths, {}, chunk);
+    ASSERT_EQ(results.size(), paths.size());
+    for (std::size_t i = 0; i + 1 < paths.size(); ++i) {
+      const HashedFile& result = results.at(paths[i]);
+      EXPECT_EQ(result.status, FileReadStatus::Ok) << paths[i];
+      EXPECT_EQ(md5Of(result), MD5File(paths[i], nullptr).value.toHex()) << paths[i] << " in chunks of " << chunk;
+    }
+    EXPECT_EQ(results.at(paths.back()).status, FileReadStatus::Missing);
   }
-  paths.push_back(folder.path() + "missing");
-  const std::map<std::string, HashedFile> results = readAll(paths);
-  ASSERT_EQ(results.size(), paths.size());
-  for (std::size_t i = 0; i + 1 < paths.size(); ++i) {
-    const HashedFile& result = results.at(paths[i]);
-    EXPECT_EQ(result.status, FileReadStatus::Ok) << paths[i];
-    EXPECT_EQ(md5Of(result), MD5File(paths[i], nullptr).value.toHex()) << paths[i];
-  }
-  EXPECT_EQ(results.at(paths.back()).status, FileReadStatus::Missing);
+}
+
+// A pass gives the lanes what its share of the buffers leaves: smaller
+// chunks with many workers, none once even the smallest do not fit.
+TEST(Md5LaneReader, ChunksFitTheMemoryGiven) {
+  if (!Md5LaneReader::pays()) GTEST_SKIP() << "this processor runs no lanes side by side";
+  const std::size_t largest = Md5LaneReader::kChunkSize, smallest = Md5LaneReader::kSmallestChunk;
+  EXPECT_EQ(Md5LaneReader::chunkSizeWithin(std::int64_t{1} << 30), largest);
+  EXPECT_EQ(Md5LaneReader::chunkSizeWithin(Md5LaneReader::memoryFor(largest)), largest);
+  EXPECT_EQ(Md5LaneReader::chunkSizeWithin(Md5LaneReader::memoryFor(largest) - 1), largest / 2);
+  EXPECT_EQ(Md5LaneReader::chunkSizeWithin(Md5LaneReader::memoryFor(smallest)), smallest);
+  EXPECT_EQ(Md5LaneReader::chunkSizeWithin(Md5LaneReader::memoryFor(smallest) - 1), 0U);
+  EXPECT_EQ(Md5LaneReader::chunkSizeWithin(0), 0U);
 }
 
 TEST(Md5LaneReader, FilesThatFailChangeOrAreTooLargeGetNoDigest) {
