@@ -46,7 +46,6 @@ class Md5LaneReader {
   static std::int64_t memoryFor(std::size_t chunkSize);
 
   std::size_t width() const { return lanes_.width(); }
-  std::size_t chunkSize() const { return chunkSize_; }
   bool hasFreeLane() const;
   // Whether a lane is reading a file.
   bool busy() const;
