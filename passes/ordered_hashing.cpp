@@ -162,8 +162,9 @@ void OrderedHashing::work() {
   // lanes, then what is left for a file read whole on a spinning disk.
   const std::int64_t share = kAllBuffers / workerLimit_ - engines::kHasherBuffers;
   const std::size_t chunkSize = engines::Md5LaneReader::chunkSizeWithin(share);
-  engines::Md5LaneReader lanes(chunkSize == 0 ? engines::Md5LaneReader::kChunkSize : chunkSize);
-  engines::Md5LaneReader* laneReader = chunkSize == 0 ? nullptr : &lanes;
+  std::optional<engines::Md5LaneReader> lanes;
+  if (chunkSize != 0) lanes.emplace(chunkSize);
+  engines::Md5LaneReader* laneReader = lanes ? &*lanes : nullptr;
   engines::ReadSettings settings;
   settings.wholeFileLimit =
       std::max<std::int64_t>(0, share - (chunkSize == 0 ? 0 : engines::Md5LaneReader::memoryFor(chunkSize)));
