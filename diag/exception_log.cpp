@@ -42,7 +42,7 @@ void ExceptionLog::open() {
   }
   const std::size_t slash = path_.rfind('/');
   if (slash != std::string::npos && slash > 0) platform::makeUserFolder(path_.substr(0, slash));
-  fd_ = platform::systemCalls().open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+  fd_ = platform::systemCalls().openAt(AT_FDCWD, path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   if (fd_ >= 0) wasEmpty_ = ::lseek(fd_, 0, SEEK_END) == 0;
 }
 

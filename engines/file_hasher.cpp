@@ -128,7 +128,7 @@ HashedFile FileHasher::hash(const std::string& path, KindSet kinds, const std::s
   }
   HashedFile result;
   platform::InputFile file;
-  result.status = file.open(path);
+  result.status = file.open(path, &folders_);
   if (result.status != FileReadStatus::Ok) return result;
   if (events.opened) events.opened(file.size());
   if (!buffers_[0]) {

@@ -114,6 +114,7 @@ class FileHasher {
   detail::AlignedBuffer wholeFile_;  // grown to the largest file read whole
   std::int64_t wholeFileCapacity_ = 0;
   std::array<std::unique_ptr<Hasher>, kKindCount> hashers_;  // made when first needed, reused
+  platform::FolderCache folders_;
 };
 
 }  // namespace zelk::engines

@@ -43,7 +43,7 @@ Md5LaneReader::Start Md5LaneReader::start(const std::string& path, ReadEvents ev
   while (slots_[index].reading) ++index;
   Lane& lane = slots_[index];
   HashedFile result;
-  result.status = lane.file.open(path);
+  result.status = lane.file.open(path, &folders_);
   if (result.status != FileReadStatus::Ok) {
     done(std::move(result));
     return Start::Finished;

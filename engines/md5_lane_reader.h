@@ -85,6 +85,7 @@ class Md5LaneReader {
   std::size_t chunkSize_;
   Md5Lanes lanes_;
   std::array<Lane, detail::kMd5MaxLanes> slots_;
+  platform::FolderCache folders_;
 };
 
 }  // namespace zelk::engines

@@ -96,16 +96,50 @@ FileKind fileKind(const std::string& path) {
   return fileKindOfMode(info.st_mode);
 }
 
+FolderCache::Place FolderCache::placeOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  // "/name" lies in "/"; a name ending in "/" is a folder's, looked for whole.
+  if (slash == std::string::npos || slash + 1 == path.size()) return {AT_FDCWD, path.c_str()};
+  const std::size_t folderLength = slash == 0 ? 1 : slash;
+  if (path.compare(0, folderLength, folder_) != 0 || folder_.size() != folderLength) {
+    forget();
+    folder_.assign(path, 0, folderLength);
+    unopenable_ = false;
+    // A folder is opened only for its second file: one that holds a single
+    // file, or a reader that reads one, would pay two system calls for none.
+    return {AT_FDCWD, path.c_str()};
+  }
+  if (fd_ < 0 && !unopenable_) {
+    fd_ = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    unopenable_ = fd_ < 0;
+  }
+  return fd_ >= 0 ? Place{fd_, path.c_str() + slash + 1} : Place{AT_FDCWD, path.c_str()};
+}
+
+void FolderCache::forget() {
+  if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+  folder_.clear();
+}
+
 InputFile::~InputFile() { close(); }
 
-FileReadStatus InputFile::open(const std::string& path) {
+FileReadStatus InputFile::open(const std::string& path, FolderCache* folders) {
   close();
   error_ = 0;
   if (hasEmbeddedNul(path)) return FileReadStatus::Missing;
+  FolderCache::Place place = folders != nullptr ? folders->placeOf(path) : FolderCache::Place{AT_FDCWD, path.c_str()};
   // The kind is decided before the open, so that opening a FIFO never
   // releases a writer blocked on it and a device is never touched.
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
+  int found = ::fstatat(place.folder, place.name, &info, 0);
+  if (found != 0 && place.folder != AT_FDCWD) {
+    // The folder held open may have been moved or replaced since: what the
+    // path leads to now decides.
+    place = {AT_FDCWD, path.c_str()};
+    found = ::fstatat(place.folder, place.name, &info, 0);
+    if (found == 0) folders->forget();
+  }
+  if (found != 0) {
     error_ = errno;
     return statusOfOpenError(error_);
   }
@@ -116,7 +150,7 @@ FileReadStatus InputFile::open(const std::string& path) {
   // compares what was read with the file stat() saw, so a name swapped in
   // between is found there, one system call less for every file.
   constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  const int fd = systemCalls().open(path.c_str(), kFlags, 0);
+  const int fd = systemCalls().openAt(place.folder, place.name, kFlags, 0);
   if (fd < 0) {
     error_ = errno;
     return statusOfOpenError(error_);

@@ -37,6 +37,36 @@ enum class FileReadStatus {
   Changed,      // its size or modification time changed while it was read
 };
 
+// The folder of the files a reader opens one after another, held open from
+// the second file of it on: each file is then found by its own name in it,
+// so the kernel walks one name instead of the whole path, twice per file
+// (the check of its kind and the open). A reader keeps one for a pass; a
+// file its folder no longer holds is looked for by its whole path again.
+class FolderCache {
+ public:
+  FolderCache() = default;
+  ~FolderCache() { forget(); }
+  FolderCache(const FolderCache&) = delete;
+  FolderCache& operator=(const FolderCache&) = delete;
+
+  // The folder to look in for `path` (AT_FDCWD while its folder is new, or
+  // cannot be opened) and the name to look for there; `path` must outlive
+  // the name.
+  struct Place {
+    int folder;
+    const char* name;
+  };
+  Place placeOf(const std::string& path);
+
+  // Closes the folder: the next path is looked for whole.
+  void forget();
+
+ private:
+  std::string folder_;  // of the last path placed
+  int fd_ = -1;         // folder_ held open
+  bool unopenable_ = false;
+};
+
 // A regular file open for reading. open() decides the kind of the name
 // before opening it, never blocks, and refuses files of pseudo file systems.
 class InputFile {
@@ -47,7 +77,8 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
 
   // Ok when the file is open; otherwise why it is not (never Changed).
-  FileReadStatus open(const std::string& path);
+  // Given `folders`, the file is looked for in the folder it holds open.
+  FileReadStatus open(const std::string& path, FolderCache* folders = nullptr);
   bool isOpen() const { return fd_ >= 0; }
 
   // Size in bytes at the time of opening.

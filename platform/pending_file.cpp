@@ -106,7 +106,7 @@ PendingFile::PendingFile(const std::string& target) : target_(target) {
   constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
   for (int attempt = 0; attempt < kCreateAttempts && fd_ < 0; ++attempt) {
     temporary_ = folder + randomName();
-    fd_ = systemCalls().open(temporary_.c_str(), kFlags, 0666);
+    fd_ = systemCalls().openAt(AT_FDCWD, temporary_.c_str(), kFlags, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) {
@@ -154,7 +154,7 @@ bool PendingFile::commit(const std::stop_token& stop) {
   // The rename is on the disk only once the folder is; a folder that cannot
   // be synced (some file systems refuse it) still holds the new list.
   const std::string folder = folderOf(target_);
-  const int folderFd = systemCalls().open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  const int folderFd = systemCalls().openAt(AT_FDCWD, folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (folderFd >= 0) {
     systemCalls().fsync(folderFd);
     systemCalls().close(folderFd);

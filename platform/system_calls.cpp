@@ -7,7 +7,7 @@
 namespace zelk::platform {
 namespace {
 
-int openFile(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+int openFile(int folder, const char* path, int flags, mode_t mode) { return ::openat(folder, path, flags, mode); }
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 #pragma once
 // The one seam between the program and the kernel's file calls. Production code
-// reaches open/read/write/fsync/close, and preadv2 (which tells whether data is
+// reaches openat/read/write/fsync/close, and preadv2 (which tells whether data is
 // in memory), only through systemCalls(), so tests can make them fail (an
 // unreadable file, a full disk, data that has to come from the disk) without
 // needing such a disk.
@@ -11,7 +11,9 @@
 namespace zelk::platform {
 
 struct SystemCalls {
-  int (*open)(const char* path, int flags, mode_t mode);
+  // openat(2): `path` is found in the folder open as `folder`, or from the
+  // working folder for AT_FDCWD.
+  int (*openAt)(int folder, const char* path, int flags, mode_t mode);
   ssize_t (*read)(int fd, void* buffer, size_t size);
   ssize_t (*write)(int fd, const void* buffer, size_t size);
   int (*fsync)(int fd);

@@ -278,12 +278,12 @@ TEST_F(CreatePass, NamesAListCannotHoldAreLeftOutWithANote) {
   }
 }
 
-int failCreate(const char* path, int flags, mode_t mode) {
+int failCreate(int folder, const char* path, int flags, mode_t mode) {
   if ((flags & O_CREAT) != 0) {
     errno = EROFS;
     return -1;
   }
-  return ::open(path, flags, mode);
+  return ::openat(folder, path, flags, mode);
 }
 
 ssize_t diskFull(int, const void*, size_t) {
@@ -298,7 +298,7 @@ TEST_F(CreatePass, FailedWriteKeepsTheOldListAndShowsNoCompletion) {
     const char* reason;
   } cases[] = {
       {"disk full", [](platform::SystemCalls& calls) { calls.write = diskFull; }, "No space left on device"},
-      {"cannot create", [](platform::SystemCalls& calls) { calls.open = failCreate; }, "Read-only file system"},
+      {"cannot create", [](platform::SystemCalls& calls) { calls.openAt = failCreate; }, "Read-only file system"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <functional>
@@ -67,9 +68,9 @@ TEST(InputFile, ReadsRegularFileAndLinkToIt) {
 
 // Records every path the seam is asked to open.
 std::vector<std::string> openedPaths;
-int recordingOpen(const char* path, int flags, mode_t mode) {
+int recordingOpen(int folder, const char* path, int flags, mode_t mode) {
   openedPaths.emplace_back(path);
-  return ::open(path, flags, mode);
+  return ::openat(folder, path, flags, mode);
 }
 
 TEST(InputFile, DecidesTheKindBeforeOpeningAndRefusesPseudoFiles) {
@@ -94,7 +95,7 @@ TEST(InputFile, DecidesTheKindBeforeOpeningAndRefusesPseudoFiles) {
       {"/sys/kernel/mm/transparent_hugepage/enabled", FileReadStatus::ReadFailed, true},
   };
   ScopedSystemCalls restore;
-  systemCalls().open = recordingOpen;
+  systemCalls().openAt = recordingOpen;
   for (const auto& c : cases) {
     if (c.opened && fileKind(c.path) != FileKind::Regular) continue;  // a kernel without that file
     openedPaths.clear();
@@ -105,6 +106,44 @@ TEST(InputFile, DecidesTheKindBeforeOpeningAndRefusesPseudoFiles) {
     char byte = 0;
     EXPECT_EQ(input.read(&byte, 1), -1);
   }
+}
+
+// The contents of `path` opened through `folders`, or "?" when it cannot be opened.
+std::string readThrough(FolderCache& folders, const std::string& path) {
+  InputFile input;
+  if (input.open(path, &folders) != FileReadStatus::Ok) return "?";
+  std::string bytes(64, '\0');
+  bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(input.read(bytes.data(), bytes.size()), 0)));
+  return bytes;
+}
+
+TEST(FolderCache, FilesOfOneFolderAreOpenedByTheirOwnNameFromTheSecondOn) {
+  TempFolder temp;
+  for (const char* name : {"d/a", "d/b", "d/c", "e/a"}) temp.write(name, name);
+  ScopedSystemCalls restore;
+  systemCalls().openAt = recordingOpen;
+  openedPaths.clear();
+  FolderCache folders;
+  for (const char* name : {"d/a", "d/b", "d/c", "e/a"}) EXPECT_EQ(readThrough(folders, temp.path() + name), name);
+  EXPECT_EQ(openedPaths, (std::vector<std::string>{temp.path() + "d/a", "b", "c", temp.path() + "e/a"}));
+}
+
+TEST(FolderCache, AFolderMadeAnewMeanwhileIsLookedForByThePathAgain) {
+  TempFolder temp;
+  temp.write("d/a", "old a");
+  temp.write("d/b", "old b");
+  FolderCache folders;
+  EXPECT_EQ(readThrough(folders, temp.path() + "d/a"), "old a");
+  EXPECT_EQ(readThrough(folders, temp.path() + "d/b"), "old b");
+  InputFile gone;
+  EXPECT_EQ(gone.open(temp.path() + "d/gone", &folders), FileReadStatus::Missing);
+  for (const char* name : {"d/a", "d/b"}) ASSERT_EQ(::unlink((temp.path() + name).c_str()), 0);
+  ASSERT_EQ(::rmdir((temp.path() + "d").c_str()), 0);
+  temp.write("d/b", "new b");
+  temp.write("d/c", "new c");
+  EXPECT_EQ(readThrough(folders, temp.path() + "d/a"), "?");
+  EXPECT_EQ(readThrough(folders, temp.path() + "d/b"), "new b");
+  EXPECT_EQ(readThrough(folders, temp.path() + "d/c"), "new c");
 }
 
 TEST(InputFile, TellsAFileThatChangedWhileItWasRead) {
@@ -195,17 +234,17 @@ TEST(InputFile, ReadsNoFurtherThanNeeded) {
 }
 
 // Turns the file into a FIFO between the kind check and the open.
-int swappedForFifo(const char* path, int flags, mode_t mode) {
-  ::unlink(path);
-  ::mkfifo(path, 0600);
-  return ::open(path, flags, mode);
+int swappedForFifo(int folder, const char* path, int flags, mode_t mode) {
+  ::unlinkat(folder, path, 0);
+  ::mkfifoat(folder, path, 0600);
+  return ::openat(folder, path, flags, mode);
 }
 
 TEST(InputFile, NameSwappedForFifoDuringOpenReadsAsChangedWithoutBlocking) {
   TempFolder temp;
   const std::string file = temp.write("data", "contents");
   ScopedSystemCalls restore;
-  systemCalls().open = swappedForFifo;
+  systemCalls().openAt = swappedForFifo;
   InputFile input;
   ASSERT_EQ(input.open(file), FileReadStatus::Ok);
   char buffer[64];

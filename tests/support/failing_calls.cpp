@@ -5,9 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <mutex>
-#include <string_view>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,7 @@ struct {
 struct {
   platform::SystemCalls next;
   std::string suffix;
-  std::vector<std::pair<int, std::string>> files;
+  std::vector<int> fds;
 } growingFiles;
 
 struct {
@@ -45,21 +46,31 @@ struct {
   std::function<void(bool)> before;
 } syncHook;
 
-bool endsWith(const char* path, const std::string& suffix) { return std::string_view(path).ends_with(suffix); }
+// Whether the file `path` names in `folder` has a whole path ending in `suffix`.
+bool endsWith(int folder, const char* path, const std::string& suffix) {
+  std::string whole = path;
+  if (folder != AT_FDCWD && path[0] != '/') {
+    std::array<char, 4096> name{};
+    const std::string link = "/proc/self/fd/" + std::to_string(folder);
+    const ssize_t length = ::readlink(link.c_str(), name.data(), name.size() - 1);
+    if (length > 0) whole = std::string(name.data(), static_cast<std::size_t>(length)) + "/" + path;
+  }
+  return whole.ends_with(suffix);
+}
 
-int refusingOpen(const char* path, int flags, mode_t mode) {
+int refusingOpen(int folder, const char* path, int flags, mode_t mode) {
   const std::lock_guard lock(stateMutex);
-  if (endsWith(path, refusedOpens.suffix)) {
+  if (endsWith(folder, path, refusedOpens.suffix)) {
     errno = EACCES;
     return -1;
   }
-  return refusedOpens.next.open(path, flags, mode);
+  return refusedOpens.next.openAt(folder, path, flags, mode);
 }
 
-int markingOpen(const char* path, int flags, mode_t mode) {
+int markingOpen(int folder, const char* path, int flags, mode_t mode) {
   const std::lock_guard lock(stateMutex);
-  const int fd = failedReads.next.open(path, flags, mode);
-  if (fd >= 0 && endsWith(path, failedReads.suffix)) failedReads.fds.push_back(fd);
+  const int fd = failedReads.next.openAt(folder, path, flags, mode);
+  if (fd >= 0 && endsWith(folder, path, failedReads.suffix)) failedReads.fds.push_back(fd);
   return fd;
 }
 
@@ -90,29 +101,32 @@ ssize_t budgetedRead(int fd, void* buffer, size_t size) {
   return got;
 }
 
-int growingOpen(const char* path, int flags, mode_t mode) {
+int growingOpen(int folder, const char* path, int flags, mode_t mode) {
   const std::lock_guard lock(stateMutex);
-  const int fd = growingFiles.next.open(path, flags, mode);
-  if (fd >= 0 && endsWith(path, growingFiles.suffix)) growingFiles.files.emplace_back(fd, path);
+  const int fd = growingFiles.next.openAt(folder, path, flags, mode);
+  if (fd >= 0 && endsWith(folder, path, growingFiles.suffix)) growingFiles.fds.push_back(fd);
   return fd;
 }
 
 ssize_t growingRead(int fd, void* buffer, size_t size) {
   const std::lock_guard lock(stateMutex);
   const ssize_t got = growingFiles.next.read(fd, buffer, size);
-  for (const auto& [marked, path] : growingFiles.files) {
-    if (marked != fd || got <= 0) continue;
+  const bool marked = std::find(growingFiles.fds.begin(), growingFiles.fds.end(), fd) != growingFiles.fds.end();
+  if (marked && got > 0) {
+    // The file the descriptor reads, whatever folder it was opened in.
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
     const int append = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (append < 0) continue;
-    [[maybe_unused]] const ssize_t written = ::write(append, "+", 1);
-    ::close(append);
+    if (append >= 0) {
+      [[maybe_unused]] const ssize_t written = ::write(append, "+", 1);
+      ::close(append);
+    }
   }
   return got;
 }
 
 int growingClose(int fd) {
   const std::lock_guard lock(stateMutex);
-  std::erase_if(growingFiles.files, [fd](const auto& file) { return file.first == fd; });
+  std::erase(growingFiles.fds, fd);
   return growingFiles.next.close(fd);
 }
 
@@ -128,8 +142,8 @@ int hookedSync(int fd) {
 GrowsWhileRead::GrowsWhileRead(std::string suffix) {
   growingFiles.next = platform::systemCalls();
   growingFiles.suffix = std::move(suffix);
-  growingFiles.files.clear();
-  platform::systemCalls().open = growingOpen;
+  growingFiles.fds.clear();
+  platform::systemCalls().openAt = growingOpen;
   platform::systemCalls().read = growingRead;
   platform::systemCalls().close = growingClose;
 }
@@ -137,14 +151,14 @@ GrowsWhileRead::GrowsWhileRead(std::string suffix) {
 OpensFail::OpensFail(std::string suffix) {
   refusedOpens.next = platform::systemCalls();
   refusedOpens.suffix = std::move(suffix);
-  platform::systemCalls().open = refusingOpen;
+  platform::systemCalls().openAt = refusingOpen;
 }
 
 ReadsFail::ReadsFail(std::string suffix) {
   failedReads.next = platform::systemCalls();
   failedReads.suffix = std::move(suffix);
   failedReads.fds.clear();
-  platform::systemCalls().open = markingOpen;
+  platform::systemCalls().openAt = markingOpen;
   platform::systemCalls().read = markedReadFailing;
   platform::systemCalls().close = unmarkingClose;
 }
