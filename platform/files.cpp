@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -98,8 +99,12 @@ FileKind fileKind(const std::string& path) {
 
 FolderCache::Place FolderCache::placeOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
-  // "/name" lies in "/"; a name ending in "/" is a folder's, looked for whole.
-  if (slash == std::string::npos || slash + 1 == path.size()) return {AT_FDCWD, path.c_str()};
+  // "/name" lies in "/"; a name ending in "/" is a folder's, looked for
+  // whole. So is a path the system would refuse as too long: found in its
+  // folder it would be read, and the first of that folder's files not.
+  if (slash == std::string::npos || slash + 1 == path.size() || path.size() >= PATH_MAX) {
+    return {AT_FDCWD, path.c_str()};
+  }
   const std::size_t folderLength = slash == 0 ? 1 : slash;
   if (path.compare(0, folderLength, folder_) != 0 || folder_.size() != folderLength) {
     forget();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -144,6 +145,34 @@ TEST(FolderCache, AFolderMadeAnewMeanwhileIsLookedForByThePathAgain) {
   EXPECT_EQ(readThrough(folders, temp.path() + "d/a"), "?");
   EXPECT_EQ(readThrough(folders, temp.path() + "d/b"), "new b");
   EXPECT_EQ(readThrough(folders, temp.path() + "d/c"), "new c");
+}
+
+TEST(FolderCache, PathsTooLongForTheSystemAreSoForEveryFileOfTheirFolder) {
+  TempFolder temp;
+  std::vector<std::string> folders{temp.path()};
+  const std::string level(250, 'd');
+  while (folders.back().size() + level.size() + 1 < PATH_MAX - 1) {
+    folders.push_back(folders.back() + level + "/");
+    ASSERT_EQ(::mkdir(folders.back().c_str(), 0700), 0);
+  }
+  // The folder's path is within the limit, each file's one byte beyond it.
+  const std::size_t length = PATH_MAX - folders.back().size();
+  const std::string names[] = {std::string(length, 'a'), std::string(length, 'b')};
+  const int deepest = ::open(folders.back().c_str(), O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(deepest, 0);
+  for (const std::string& name : names) ::close(::openat(deepest, name.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
+  FolderCache cache;
+  for (const std::string& name : names) {
+    InputFile input;
+    EXPECT_EQ(input.open(folders.back() + name, &cache), FileReadStatus::NameTooLong);
+  }
+  // Too deep for the temporary folder's own clean-up.
+  for (const std::string& name : names) EXPECT_EQ(::unlinkat(deepest, name.c_str(), 0), 0);
+  ::close(deepest);
+  while (folders.size() > 1) {
+    ::rmdir(folders.back().c_str());
+    folders.pop_back();
+  }
 }
 
 TEST(InputFile, TellsAFileThatChangedWhileItWasRead) {
