@@ -109,7 +109,6 @@ FolderCache::Place FolderCache::placeOf(const std::string& path) {
   if (path.compare(0, folderLength, folder_) != 0 || folder_.size() != folderLength) {
     forget();
     folder_.assign(path, 0, folderLength);
-    unopenable_ = false;
     // A folder is opened only for its second file: one that holds a single
     // file, or a reader that reads one, would pay two system calls for none.
     return {AT_FDCWD, path.c_str()};
@@ -121,9 +120,22 @@ FolderCache::Place FolderCache::placeOf(const std::string& path) {
   return fd_ >= 0 ? Place{fd_, path.c_str() + slash + 1} : Place{AT_FDCWD, path.c_str()};
 }
 
+bool FolderCache::lookUp(const std::string& path, struct stat& info, Place& place) {
+  place = placeOf(path);
+  if (::fstatat(place.folder, place.name, &info, 0) == 0) return true;
+  if (place.folder == AT_FDCWD) return false;
+  // The folder held open may have been moved or replaced since: what the
+  // path leads to now decides.
+  place = {AT_FDCWD, path.c_str()};
+  if (::fstatat(AT_FDCWD, path.c_str(), &info, 0) != 0) return false;
+  forget();
+  return true;
+}
+
 void FolderCache::forget() {
   if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   folder_.clear();
+  unopenable_ = false;
 }
 
 InputFile::~InputFile() { close(); }
@@ -132,19 +144,12 @@ FileReadStatus InputFile::open(const std::string& path, FolderCache* folders) {
   close();
   error_ = 0;
   if (hasEmbeddedNul(path)) return FileReadStatus::Missing;
-  FolderCache::Place place = folders != nullptr ? folders->placeOf(path) : FolderCache::Place{AT_FDCWD, path.c_str()};
   // The kind is decided before the open, so that opening a FIFO never
   // releases a writer blocked on it and a device is never touched.
   struct stat info {};
-  int found = ::fstatat(place.folder, place.name, &info, 0);
-  if (found != 0 && place.folder != AT_FDCWD) {
-    // The folder held open may have been moved or replaced since: what the
-    // path leads to now decides.
-    place = {AT_FDCWD, path.c_str()};
-    found = ::fstatat(place.folder, place.name, &info, 0);
-    if (found == 0) folders->forget();
-  }
-  if (found != 0) {
+  FolderCache::Place place{AT_FDCWD, path.c_str()};
+  const bool found = folders != nullptr ? folders->lookUp(path, info, place) : ::stat(path.c_str(), &info) == 0;
+  if (!found) {
     error_ = errno;
     return statusOfOpenError(error_);
   }

@@ -40,8 +40,7 @@ enum class FileReadStatus {
 // The folder of the files a reader opens one after another, held open from
 // the second file of it on: each file is then found by its own name in it,
 // so the kernel walks one name instead of the whole path, twice per file
-// (the check of its kind and the open). A reader keeps one for a pass; a
-// file its folder no longer holds is looked for by its whole path again.
+// (the check of its kind and the open). A reader keeps one for a pass.
 class FolderCache {
  public:
   FolderCache() = default;
@@ -49,19 +48,24 @@ class FolderCache {
   FolderCache(const FolderCache&) = delete;
   FolderCache& operator=(const FolderCache&) = delete;
 
-  // The folder to look in for `path` (AT_FDCWD while its folder is new, or
-  // cannot be opened) and the name to look for there; `path` must outlive
-  // the name.
+  // Where a file is found: the folder to open it in (AT_FDCWD for the
+  // working folder) and its name there, which points into the path.
   struct Place {
     int folder;
     const char* name;
   };
-  Place placeOf(const std::string& path);
 
-  // Closes the folder: the next path is looked for whole.
-  void forget();
+  // stat() of `path`, in the folder held open where it can be: true with
+  // `info` and the file's `place`, or false with errno set. A name the
+  // folder held open no longer has is looked for by its whole path again.
+  bool lookUp(const std::string& path, struct stat& info, Place& place);
 
  private:
+  // Where to look for `path`: its whole path while its folder is new, or
+  // when that cannot be opened.
+  Place placeOf(const std::string& path);
+  void forget();
+
   std::string folder_;  // of the last path placed
   int fd_ = -1;         // folder_ held open
   bool unopenable_ = false;
