@@ -10,7 +10,7 @@ if(NOT EXISTS "${BLAKE3_SOURCE_DIR}/blake3.h")
   message(FATAL_ERROR "The BLAKE3 C sources are missing: install librust-blake3-dev (scripts/install-deps.sh)")
 endif()
 
-set(blake3_sources blake3.c blake3_dispatch.c blake3_portable.c)
+set(blake3_sources blake3_dispatch.c blake3_portable.c)
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
   list(APPEND blake3_sources blake3_sse2_x86-64_unix.S blake3_sse41_x86-64_unix.S blake3_avx2_x86-64_unix.S
        blake3_avx512_x86-64_unix.S)
@@ -19,8 +19,10 @@ else()
   set(blake3_definitions BLAKE3_NO_SSE2 BLAKE3_NO_SSE41 BLAKE3_NO_AVX2 BLAKE3_NO_AVX512 BLAKE3_USE_NEON=0)
 endif()
 list(TRANSFORM blake3_sources PREPEND "${BLAKE3_SOURCE_DIR}/")
-add_library(blake3 STATIC ${blake3_sources})
+# blake3.c comes in through engines/blake3_pieces.c, which includes it.
+add_library(blake3 STATIC ${PROJECT_SOURCE_DIR}/engines/blake3_pieces.c ${blake3_sources})
 target_compile_definitions(blake3 PRIVATE ${blake3_definitions})
+target_include_directories(blake3 PRIVATE "${BLAKE3_SOURCE_DIR}")
 # Upstream's code, built as upstream builds it: none of our warnings.
 target_compile_options(blake3 PRIVATE -w)
 set_target_properties(blake3 PROPERTIES POSITION_INDEPENDENT_CODE ON)

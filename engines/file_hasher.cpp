@@ -6,6 +6,7 @@
 
 #include "engines/algorithm.h"
 #include "engines/block_reader.h"
+#include "engines/piece_reader.h"
 
 namespace zelk::engines {
 
@@ -32,12 +33,21 @@ class FileHasher::Blocks {
   // meanwhile leaves the file without a verdict: false.
   bool take(std::span<const std::uint8_t> bytes, bool last, HashedFile& result) {
     for (std::size_t i = 0; i < count_; ++i) hashers_[i]->update(bytes);
-    result.bytesRead += static_cast<std::int64_t>(bytes.size());
-    if (events_.block) events_.block(static_cast<std::int64_t>(bytes.size()));
+    count(static_cast<std::int64_t>(bytes.size()), result);
     if (last || !stop_.stop_requested()) return true;
     result.cancelled = true;
     return false;
   }
+
+  // Counts bytes hashed elsewhere.
+  void count(std::int64_t bytes, HashedFile& result) {
+    if (bytes == 0) return;
+    result.bytesRead += bytes;
+    if (events_.block) events_.block(bytes);
+  }
+
+  // The one hasher's pieces, when there is one hasher built from pieces.
+  PieceHasher* pieces() const { return count_ == 1 ? hashers_[0]->pieces() : nullptr; }
 
   // The digests, every hasher started over.
   void finish(HashedFile& result) {
@@ -59,6 +69,8 @@ class FileHasher::Blocks {
 };
 
 FileHasher::FileHasher(ReadSettings settings) : settings_(settings) {}
+
+FileHasher::~FileHasher() = default;
 
 Hasher& FileHasher::hasherFor(ChecksumKind kind) {
   std::unique_ptr<Hasher>& hasher = hashers_.at(static_cast<std::size_t>(kind));
@@ -121,6 +133,23 @@ bool FileHasher::readWholeInTurn(platform::InputFile& file, Blocks& blocks, Read
   return true;
 }
 
+bool FileHasher::readInPieces(platform::InputFile& file, PieceHasher& pieces, std::uint64_t count,
+                              const std::stop_token& stop, Blocks& blocks, HashedFile& result) {
+  if (!pieceReader_) pieceReader_ = std::make_unique<PieceReader>();
+  const PieceReader::Outcome outcome =
+      pieceReader_->read(file, pieces, count, stop, [&](std::int64_t bytes) { blocks.count(bytes, result); });
+  if (outcome.cancelled || outcome.status != FileReadStatus::Ok) {
+    result.cancelled = outcome.cancelled;
+    result.status = outcome.status;
+    return false;
+  }
+  if (!file.continueAt(static_cast<std::int64_t>(count * PieceHasher::kPieceSize))) {
+    result.status = FileReadStatus::ReadFailed;
+    return false;
+  }
+  return readHere(file, blocks, result);
+}
+
 HashedFile FileHasher::hash(const std::string& path, KindSet kinds, const std::stop_token& stop,
                             const ReadEvents& events, ReadTurn* turn) {
   if (kinds.empty() || kinds.size() > FileDigests::kLargest) {
@@ -163,10 +192,16 @@ HashedFile FileHasher::hash(const std::string& path, KindSet kinds, const std::s
     }
     bool aheadPays = settings_.readAhead;
     kinds.forEach([&](ChecksumKind kind) { aheadPays = aheadPays && AlgorithmOf(kind).readAhead; });
+    // Whole pieces before the last byte: the tail is read as any file's end,
+    // growth and all.
+    const auto pieceCount = static_cast<std::uint64_t>(size - 1) / PieceHasher::kPieceSize;
+    PieceHasher* const pieces = blocks.pieces();
     if (result.cancelled) {
       ended = false;
     } else if (inTurn && size <= settings_.wholeFileLimit) {
       ended = readWholeInTurn(file, blocks, *turn, result);
+    } else if (pieces != nullptr && pieceCount >= 2 && PieceReader::helpersHere() > 0) {
+      ended = readInPieces(file, *pieces, pieceCount, stop, blocks, result);
     } else {
       ended = aheadPays ? readAhead(file, blocks, result) : readHere(file, blocks, result);
     }

@@ -2,10 +2,11 @@
 // The one way files are read for their checksums: each file read once,
 // small ones whole and large ones in blocks (read ahead of the hashing where
 // the algorithm is slow enough for that to pay, see BlockReader), into two
-// buffers reused from file to file. A file that changed or failed part-way
-// never passes for a checksum, and a stop is honoured between blocks. The
-// passes' workers and the engines' file functions (FileCrc32, MD5File) all
-// read through it.
+// buffers reused from file to file; or, for an algorithm built from pieces,
+// in pieces on several threads (PieceReader). A file that changed or failed
+// part-way never passes for a checksum, and a stop is honoured between
+// blocks. The passes' workers and the engines' file functions (FileCrc32,
+// MD5File) all read through it.
 
 #include <array>
 #include <cstdint>
@@ -20,6 +21,8 @@
 #include "platform/files.h"
 
 namespace zelk::engines {
+
+class PieceReader;
 
 // The digests of one file, for each kind that was asked for.
 class FileDigests {
@@ -78,12 +81,14 @@ struct ReadSettings {
 };
 
 // The memory a FileHasher with the default block size holds for reading,
-// besides a file read whole.
+// besides a file read whole and, from the first file read in pieces on, a
+// piece for each of the PieceReader's threads.
 inline constexpr std::int64_t kHasherBuffers = std::int64_t{2} << 20;
 
 class FileHasher {
  public:
   explicit FileHasher(ReadSettings settings = {});
+  ~FileHasher();
 
   // Reads `path` once and computes the digest of every kind in `kinds`
   // (at most FileDigests::kLargest of them; throws std::invalid_argument for
@@ -106,6 +111,9 @@ class FileHasher {
   bool readAhead(platform::InputFile& file, Blocks& blocks, HashedFile& result);
   // Reads the file whole, gives up `turn`, then hashes what it read.
   bool readWholeInTurn(platform::InputFile& file, Blocks& blocks, ReadTurn& turn, HashedFile& result);
+  // Reads the first `count` pieces on several threads, then the rest here.
+  bool readInPieces(platform::InputFile& file, PieceHasher& pieces, std::uint64_t count, const std::stop_token& stop,
+                    Blocks& blocks, HashedFile& result);
 
   Hasher& hasherFor(ChecksumKind kind);
 
@@ -115,6 +123,7 @@ class FileHasher {
   std::int64_t wholeFileCapacity_ = 0;
   std::array<std::unique_ptr<Hasher>, kKindCount> hashers_;  // made when first needed, reused
   platform::FolderCache folders_;
+  std::unique_ptr<PieceReader> pieceReader_;  // made for the first file read in pieces
 };
 
 }  // namespace zelk::engines

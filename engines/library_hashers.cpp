@@ -11,6 +11,24 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
+
+// BLAKE3's update of a whole subtree in its two steps (engines/blake3_pieces.c),
+// so that the subtrees of a large input can be hashed on several threads and
+// given to one hasher in order.
+extern "C" {
+// The chaining values of the two halves of the `index`-th piece of the input
+// of `hasher`, `length` bytes long (a power of two of at least two chunks),
+// as the hasher's update computes them. Reads only the hasher's key and
+// flags: several threads may call it at once.
+void zelk_blake3_piece_cvs(const blake3_hasher* hasher, const uint8_t* piece, size_t length, uint64_t index,
+                           uint8_t cvs[2 * BLAKE3_OUT_LEN]);
+
+// Takes the piece of `length` bytes whose values these are, as the update
+// would have taken its bytes. Only where the input given so far is a whole
+// number of such pieces: 0 otherwise, and nothing is taken.
+int zelk_blake3_add_piece(blake3_hasher* hasher, const uint8_t cvs[2 * BLAKE3_OUT_LEN], size_t length);
+}
 
 namespace zelk::engines {
 namespace {
@@ -72,9 +90,36 @@ class Xxh128Hasher final : public Hasher {
   std::unique_ptr<XXH3_state_t, FreeState> state_;
 };
 
-class Blake3Hasher final : public Hasher {
+class Blake3Hasher final : public Hasher, public PieceHasher {
  public:
-  Blake3Hasher() { blake3_hasher_init(&state_); }
+  Blake3Hasher() {
+    // The library finds the processor's features at its first compression
+    // and keeps them in a plain global: found here once, before threads
+    // hash pieces at the same time.
+    [[maybe_unused]] static const bool featuresFound = [] {
+      blake3_hasher hasher;
+      blake3_hasher_init(&hasher);
+      std::uint8_t byte = 0;
+      blake3_hasher_finalize(&hasher, &byte, 1);
+      return true;
+    }();
+    blake3_hasher_init(&state_);
+  }
+
+  PieceHasher* pieces() override { return this; }
+
+  Value hashPiece(const std::uint8_t* piece, std::uint64_t index) const override {
+    static_assert(std::tuple_size_v<Value> == 2 * BLAKE3_OUT_LEN);
+    Value value;
+    zelk_blake3_piece_cvs(&state_, piece, kPieceSize, index, value.data());
+    return value;
+  }
+
+  void addPiece(const Value& value) override {
+    if (zelk_blake3_add_piece(&state_, value.data(), kPieceSize) == 0) {
+      throw std::logic_error("a BLAKE3 piece given off its place");
+    }
+  }
 
   void update(std::span<const std::uint8_t> bytes) override { blake3_hasher_update(&state_, bytes.data(), bytes.size()); }
 

@@ -198,10 +198,9 @@ std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
       // Regular files ignore O_NONBLOCK on the file systems we know; one that
       // honours it gets a blocking descriptor at its first refusal, instead
       // of every file paying a system call to clear the flag.
-      struct stat info {};
-      if (errno == EAGAIN && !blocking_ && stillTheFileSeen(info)) {
+      if (errno == EAGAIN && !blocking_ && clearNonBlocking()) {
         blocking_ = true;
-        if (::fcntl(fd_, F_SETFL, O_RDONLY) == 0) continue;
+        continue;
       }
       error_ = errno;
       return -1;
@@ -216,6 +215,36 @@ std::int64_t InputFile::read(void* buffer, std::size_t capacity) {
   delivered_ += static_cast<std::int64_t>(filled);
   ended_ = filled < capacity || delivered_ > size_;
   return static_cast<std::int64_t>(filled);
+}
+
+std::int64_t InputFile::readAt(void* buffer, std::size_t length, std::int64_t offset) const {
+  if (fd_ < 0) return -1;
+  auto* out = static_cast<char*>(buffer);
+  std::size_t filled = 0;
+  bool cleared = false;
+  while (filled < length) {
+    const ssize_t got = systemCalls().pread(fd_, out + filled, length - filled, offset + static_cast<off_t>(filled));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN && !cleared && (cleared = clearNonBlocking())) continue;
+      return -1;
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  return static_cast<std::int64_t>(filled);
+}
+
+bool InputFile::continueAt(std::int64_t offset) {
+  if (fd_ < 0 || ::lseek(fd_, offset, SEEK_SET) != offset) return false;
+  delivered_ = offset;
+  ended_ = false;
+  return true;
+}
+
+bool InputFile::clearNonBlocking() const {
+  struct stat info {};
+  return stillTheFileSeen(info) && ::fcntl(fd_, F_SETFL, O_RDONLY) == 0;
 }
 
 FileReadStatus InputFile::checkUnchanged() const {

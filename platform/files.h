@@ -95,6 +95,16 @@ class InputFile {
   // cannot be read.
   std::int64_t read(void* buffer, std::size_t capacity);
 
+  // Reads `length` bytes from `offset`, for readers of a file on several
+  // threads at once: neither where read() goes on nor what it has delivered
+  // moves. Retries interrupted and short reads; the count, less than
+  // `length` only where the file ends, or -1 with errno set.
+  std::int64_t readAt(void* buffer, std::size_t length, std::int64_t offset) const;
+  // Makes read() go on from `offset`, the bytes before it having come in
+  // through readAt(): they count as delivered. False when the descriptor
+  // cannot be moved there.
+  bool continueAt(std::int64_t offset);
+
   // Whether the reads so far have reached the end of the data: the last one
   // came back short, or more than size() bytes have come in all. Every
   // reader stops there: a file that has grown past its size has changed,
@@ -123,6 +133,9 @@ class InputFile {
   // Whether the open descriptor is a regular file, the one stat() saw before
   // the open; `info` is then its present state.
   bool stillTheFileSeen(struct stat& info) const;
+  // For a read refused with EAGAIN: makes the descriptor blocking when it is
+  // still the regular file seen (never a FIFO swapped in). True when done.
+  bool clearNonBlocking() const;
 
   int fd_ = -1;
   std::int64_t size_ = 0;

@@ -12,7 +12,7 @@ int openFile(int folder, const char* path, int flags, mode_t mode) { return ::op
 }  // namespace
 
 SystemCalls& systemCalls() {
-  static SystemCalls calls{openFile, ::read, ::write, ::fsync, ::close, ::preadv2};
+  static SystemCalls calls{openFile, ::read, ::pread, ::write, ::fsync, ::close, ::preadv2};
   return calls;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The one seam between the program and the kernel's file calls. Production code
-// reaches openat/read/write/fsync/close, and preadv2 (which tells whether data is
-// in memory), only through systemCalls(), so tests can make them fail (an
+// reaches openat/read/pread/write/fsync/close, and preadv2 (which tells whether
+// data is in memory), only through systemCalls(), so tests can make them fail (an
 // unreadable file, a full disk, data that has to come from the disk) without
 // needing such a disk.
 
@@ -15,6 +15,7 @@ struct SystemCalls {
   // working folder for AT_FDCWD.
   int (*openAt)(int folder, const char* path, int flags, mode_t mode);
   ssize_t (*read)(int fd, void* buffer, size_t size);
+  ssize_t (*pread)(int fd, void* buffer, size_t size, off_t offset);
   ssize_t (*write)(int fd, const void* buffer, size_t size);
   int (*fsync)(int fd);
   int (*close)(int fd);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/uio.h>
 
 #include <cerrno>
@@ -11,13 +12,14 @@
 #include <string>
 
 #include "platform/system_calls.h"
+#include "tests/engines/engine_test_support.h"
 #include "tests/support/failing_calls.h"
 #include "tests/support/temp_folder.h"
 
 namespace zelk::engines {
 namespace {
 
-using testing::TempFolder;
+using zelk::testing::TempFolder;
 
 // A turn at the disk that is always free, and remembers what was done with it.
 class RecordingTurn final : public ReadTurn {
@@ -109,12 +111,12 @@ TEST(FileHasher, FileFromTheDiskIsReadWholeInItsTurnWhenItFits) {
   // Read whole, it fails or changes as it would when streamed, and the disk is free again.
   FileHasher hasher = withLimit(std::int64_t{4} << 20);
   {
-    const testing::ReadsFailAfter failing(std::int64_t{2} << 20);
+    const zelk::testing::ReadsFailAfter failing(std::int64_t{2} << 20);
     RecordingTurn turn;
     EXPECT_EQ(hasher.hash(path, ChecksumKind::Crc32, {}, {}, &turn).status, FileReadStatus::ReadFailed);
     EXPECT_TRUE(turn.released);
   }
-  const testing::GrowsWhileRead growing("big");
+  const zelk::testing::GrowsWhileRead growing("big");
   RecordingTurn turn;
   EXPECT_EQ(hasher.hash(path, ChecksumKind::Md5, {}, {}, &turn).status, FileReadStatus::Changed);
 }
@@ -142,13 +144,13 @@ TEST(FileHasher, FilesThatFailOrChangeGiveNoChecksum) {
   const std::string path = temp.write("big", threeAndAHalfMiB());
   FileHasher hasher;
   {
-    const testing::ReadsFail failing("big");
+    const zelk::testing::ReadsFail failing("big");
     const HashedFile result = hasher.hash(path, ChecksumKind::Crc32, {});
     EXPECT_EQ(result.status, FileReadStatus::ReadFailed);
     EXPECT_TRUE(result.digests.empty());
   }
   {
-    const testing::GrowsWhileRead growing("big");
+    const zelk::testing::GrowsWhileRead growing("big");
     const HashedFile result = hasher.hash(path, ChecksumKind::Md5, {});
     EXPECT_EQ(result.status, FileReadStatus::Changed);
     EXPECT_TRUE(result.digests.empty());
@@ -168,20 +170,82 @@ TEST(FileHasher, NamesThatCannotBeReadSayWhy) {
     EXPECT_EQ(statusOf(temp.path()), FileReadStatus::NotAFile);
     EXPECT_EQ(statusOf(fifo), FileReadStatus::NotAFile);
     {
-      const testing::ReadsFailAfter failing(4096);
+      const zelk::testing::ReadsFailAfter failing(4096);
       EXPECT_EQ(statusOf(small), FileReadStatus::ReadFailed);
     }
     {
-      const testing::ReadsFailAfter failing(2 << 20);
+      const zelk::testing::ReadsFailAfter failing(2 << 20);
       EXPECT_EQ(statusOf(big), FileReadStatus::ReadFailed);
     }
     {
-      const testing::GrowsWhileRead growing("small.bin");
+      const zelk::testing::GrowsWhileRead growing("small.bin");
       EXPECT_EQ(statusOf(small), FileReadStatus::Changed);
     }
-    const testing::OpensFail refused;
+    const zelk::testing::OpensFail refused;
     EXPECT_EQ(statusOf(small), FileReadStatus::OpenFailed);
   }
+}
+
+// BLAKE3 reads a file of two pieces or more on several threads; whatever
+// its tail, the digest is b3sum's and every byte is told.
+TEST(FileHasher, Blake3OfAFileReadInPiecesMatchesB3sum) {
+  TempFolder temp;
+  const struct {
+    std::size_t size;
+    const char* b3sum;
+  } cases[] = {
+      {(4u << 20) + 1, "5edaa829e2d3b2486785c0ba5bc7de4f644b2d5a37ef27a351f11e62bb3a75df"},  // two pieces and a byte
+      {6u << 20, "0b9bf0bd50decf5f565a1774ca7665f92085d635dc667d8c4b320b1c7ef5f63e"},        // a whole piece as tail
+      {(6u << 20) + 1, "6613781e6a0ff489aed37832a3b0371cc45cb3fb999cec8997d1c0de3964b5b2"},
+      {(9u << 20) + 1, "3ad55af82c7cc41b42a6dcc751b125ae1be1a34b88be2e32af34fbb52c67635b"},
+  };
+  FileHasher hasher;
+  for (const auto& c : cases) {
+    const std::string path = temp.write("pieces.bin", engines::testing::PatternText(c.size));
+    std::int64_t told = 0;
+    const HashedFile result = hasher.hash(path, ChecksumKind::Blake3, {}, {{}, [&](std::int64_t bytes) { told += bytes; }});
+    EXPECT_EQ(hexOf(result, ChecksumKind::Blake3), c.b3sum) << c.size;
+    EXPECT_EQ(result.bytesRead, static_cast<std::int64_t>(c.size));
+    EXPECT_EQ(told, result.bytesRead);
+  }
+}
+
+// Growth shows in the end, read as any file's (FilesThatFailOrChangeGiveNoChecksum).
+TEST(FileHasher, Blake3FileReadInPiecesThatFailsShrinksOrStopsGivesNoDigest) {
+  TempFolder temp;
+  const std::string bytes = engines::testing::PatternText((9u << 20) + 1);
+  const std::string path = temp.write("pieces.bin", bytes);
+  FileHasher hasher;
+  const auto statusOf = [&](const std::stop_token& stop = {}, const ReadEvents& events = {}) {
+    const HashedFile result = hasher.hash(path, ChecksumKind::Blake3, stop, events);
+    EXPECT_TRUE(result.digests.empty());
+    return result.cancelled ? "stopped" : result.status == FileReadStatus::ReadFailed ? "failed"
+                                      : result.status == FileReadStatus::Changed      ? "changed"
+                                                                                      : "other";
+  };
+  {
+    const zelk::testing::ReadsFail failing("pieces.bin");
+    EXPECT_STREQ(statusOf(), "failed");
+  }
+  {
+    const zelk::testing::ReadsFailAfter failing(std::int64_t{5} << 20);  // within the third piece
+    EXPECT_STREQ(statusOf(), "failed");
+  }
+  {
+    // Cut to 3 MiB once open: the second piece comes back short.
+    const platform::ScopedSystemCalls restore;
+    platform::systemCalls().pread = [](int fd, void* buffer, size_t size, off_t offset) -> ssize_t {
+      [[maybe_unused]] const int cut = ::truncate(("/proc/self/fd/" + std::to_string(fd)).c_str(), 3 << 20);
+      return ::pread(fd, buffer, size, offset);
+    };
+    EXPECT_STREQ(statusOf(), "changed");
+  }
+  temp.write("pieces.bin", bytes);
+  std::stop_source stop;
+  EXPECT_STREQ(statusOf(stop.get_token(), {{}, [&](std::int64_t) { stop.request_stop(); }}), "stopped");
+  // The hasher starts the next file afresh.
+  EXPECT_EQ(hexOf(hasher.hash(path, ChecksumKind::Blake3, {}), ChecksumKind::Blake3),
+            "3ad55af82c7cc41b42a6dcc751b125ae1be1a34b88be2e32af34fbb52c67635b");
 }
 
 // 4 GiB of zeros and one "Z": beyond every 32-bit size and count. Sparse, so
@@ -199,6 +263,8 @@ TEST(FileHasher, FileBeyondFourGiBMatchesOtherTools) {
   EXPECT_EQ(crc.bytesRead, (std::int64_t{1} << 32) + 1);
   EXPECT_EQ(hexOf(hasher.hash(path, ChecksumKind::Md5, {}), ChecksumKind::Md5),
             "08a270b4b7e52167a3e8c1a9a69e1976");  // md5sum
+  EXPECT_EQ(hexOf(hasher.hash(path, ChecksumKind::Blake3, {}), ChecksumKind::Blake3),
+            "e7bf09640f17fb25ea20850bccb98f003c783718f4ed318747af849a126c8a52");  // b3sum
 }
 
 }  // namespace

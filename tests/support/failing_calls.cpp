@@ -83,6 +83,15 @@ ssize_t markedReadFailing(int fd, void* buffer, size_t size) {
   return failedReads.next.read(fd, buffer, size);
 }
 
+ssize_t markedPreadFailing(int fd, void* buffer, size_t size, off_t offset) {
+  const std::lock_guard lock(stateMutex);
+  if (std::find(failedReads.fds.begin(), failedReads.fds.end(), fd) != failedReads.fds.end()) {
+    errno = EIO;
+    return -1;
+  }
+  return failedReads.next.pread(fd, buffer, size, offset);
+}
+
 // A closed descriptor number is reused by the next open, for any file.
 int unmarkingClose(int fd) {
   const std::lock_guard lock(stateMutex);
@@ -101,6 +110,18 @@ ssize_t budgetedRead(int fd, void* buffer, size_t size) {
   return got;
 }
 
+ssize_t budgetedPread(int fd, void* buffer, size_t size, off_t offset) {
+  const std::lock_guard lock(stateMutex);
+  if (readBudget.remaining <= 0) {
+    errno = EIO;
+    return -1;
+  }
+  const ssize_t got =
+      readBudget.next.pread(fd, buffer, std::min(size, static_cast<size_t>(readBudget.remaining)), offset);
+  if (got > 0) readBudget.remaining -= got;
+  return got;
+}
+
 int growingOpen(int folder, const char* path, int flags, mode_t mode) {
   const std::lock_guard lock(stateMutex);
   const int fd = growingFiles.next.openAt(folder, path, flags, mode);
@@ -108,9 +129,8 @@ int growingOpen(int folder, const char* path, int flags, mode_t mode) {
   return fd;
 }
 
-ssize_t growingRead(int fd, void* buffer, size_t size) {
-  const std::lock_guard lock(stateMutex);
-  const ssize_t got = growingFiles.next.read(fd, buffer, size);
+// Appends a byte to the file `fd` reads when this helper marked it.
+void growAfterRead(int fd, ssize_t got) {
   const bool marked = std::find(growingFiles.fds.begin(), growingFiles.fds.end(), fd) != growingFiles.fds.end();
   if (marked && got > 0) {
     // The file the descriptor reads, whatever folder it was opened in.
@@ -121,6 +141,19 @@ ssize_t growingRead(int fd, void* buffer, size_t size) {
       ::close(append);
     }
   }
+}
+
+ssize_t growingRead(int fd, void* buffer, size_t size) {
+  const std::lock_guard lock(stateMutex);
+  const ssize_t got = growingFiles.next.read(fd, buffer, size);
+  growAfterRead(fd, got);
+  return got;
+}
+
+ssize_t growingPread(int fd, void* buffer, size_t size, off_t offset) {
+  const std::lock_guard lock(stateMutex);
+  const ssize_t got = growingFiles.next.pread(fd, buffer, size, offset);
+  growAfterRead(fd, got);
   return got;
 }
 
@@ -145,6 +178,7 @@ GrowsWhileRead::GrowsWhileRead(std::string suffix) {
   growingFiles.fds.clear();
   platform::systemCalls().openAt = growingOpen;
   platform::systemCalls().read = growingRead;
+  platform::systemCalls().pread = growingPread;
   platform::systemCalls().close = growingClose;
 }
 
@@ -160,6 +194,7 @@ ReadsFail::ReadsFail(std::string suffix) {
   failedReads.fds.clear();
   platform::systemCalls().openAt = markingOpen;
   platform::systemCalls().read = markedReadFailing;
+  platform::systemCalls().pread = markedPreadFailing;
   platform::systemCalls().close = unmarkingClose;
 }
 
@@ -167,6 +202,7 @@ ReadsFailAfter::ReadsFailAfter(std::int64_t budget) {
   readBudget.next = platform::systemCalls();
   readBudget.remaining = budget;
   platform::systemCalls().read = budgetedRead;
+  platform::systemCalls().pread = budgetedPread;
 }
 
 BeforeSync::BeforeSync(std::function<void(bool folder)> before) {
