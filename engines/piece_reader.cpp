@@ -5,14 +5,20 @@
 namespace zelk::engines {
 namespace {
 
+// A bound, so that a machine of many processors does not start a thread
+// per processor for every worker's file.
 constexpr unsigned kMostHelpers = 7;
 constexpr auto kPieceSize = static_cast<std::int64_t>(PieceHasher::kPieceSize);
 
 }  // namespace
 
 unsigned PieceReader::helpersHere() {
-  const unsigned processors = std::thread::hardware_concurrency();
-  return processors <= 1 ? 0 : std::min(processors - 1, kMostHelpers);
+  // Asked once: the C++ library reads the count from /sys at every call.
+  static const unsigned helpers = [] {
+    const unsigned processors = std::thread::hardware_concurrency();
+    return processors <= 1 ? 0 : std::min(processors - 1, kMostHelpers);
+  }();
+  return helpers;
 }
 
 PieceReader::PieceReader() {
