@@ -24,12 +24,19 @@ unsigned PieceReader::helpersHere() {
 PieceReader::PieceReader() {
   const unsigned helpers = helpersHere();
   for (unsigned i = 0; i <= helpers; ++i) buffers_.push_back(detail::MakeAlignedBuffer(PieceHasher::kPieceSize));
-  for (unsigned i = 0; i < helpers; ++i) {
-    helpers_.emplace_back([this, i](const std::stop_token& quit) { help(quit, i + 1); });
+  try {
+    for (unsigned i = 0; i < helpers; ++i) {
+      helpers_.emplace_back([this, i](const std::stop_token& quit) { help(quit, i + 1); });
+    }
+  } catch (...) {
+    letHelpersGo();  // those started, before their threads are joined
+    throw;
   }
 }
 
-PieceReader::~PieceReader() {
+PieceReader::~PieceReader() { letHelpersGo(); }
+
+void PieceReader::letHelpersGo() {
   for (std::jthread& helper : helpers_) helper.request_stop();
   generation_.fetch_add(1, std::memory_order_release);
   generation_.notify_all();

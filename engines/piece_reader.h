@@ -54,6 +54,8 @@ class PieceReader {
   // `afterPiece` when given.
   void work(std::uint8_t* buffer, const std::function<void()>* afterPiece);
   void waitForHelpers();
+  // Wakes the helpers to end; their threads are joined as they go.
+  void letHelpersGo();
 
   std::vector<detail::AlignedBuffer> buffers_;  // the caller's, then one per helper
   // The window: set before generation_ moves on, read by the helpers after.
