@@ -59,7 +59,8 @@ void PieceReader::work(std::uint8_t* buffer, const std::function<void()>* afterP
   while (failure_.load(std::memory_order_relaxed) == FileReadStatus::Ok && !stop_->stop_requested()) {
     const std::uint64_t index = next_.fetch_add(1, std::memory_order_relaxed);
     if (index >= end_) return;
-    const std::int64_t got = file_->readAt(buffer, PieceHasher::kPieceSize, static_cast<std::int64_t>(index) * kPieceSize);
+    const std::int64_t offset = static_cast<std::int64_t>(index) * kPieceSize;
+    const std::int64_t got = file_->readAt(buffer, PieceHasher::kPieceSize, offset);
     if (got != kPieceSize) {
       // Short of a piece it had at its opening: the file has shrunk.
       FileReadStatus ok = FileReadStatus::Ok;

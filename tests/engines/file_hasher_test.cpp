@@ -203,7 +203,8 @@ TEST(FileHasher, Blake3OfAFileReadInPiecesMatchesB3sum) {
   for (const auto& c : cases) {
     const std::string path = temp.write("pieces.bin", engines::testing::PatternText(c.size));
     std::int64_t told = 0;
-    const HashedFile result = hasher.hash(path, ChecksumKind::Blake3, {}, {{}, [&](std::int64_t bytes) { told += bytes; }});
+    const ReadEvents events{{}, [&](std::int64_t bytes) { told += bytes; }};
+    const HashedFile result = hasher.hash(path, ChecksumKind::Blake3, {}, events);
     EXPECT_EQ(hexOf(result, ChecksumKind::Blake3), c.b3sum) << c.size;
     EXPECT_EQ(result.bytesRead, static_cast<std::int64_t>(c.size));
     EXPECT_EQ(told, result.bytesRead);
