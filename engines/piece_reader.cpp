@@ -50,12 +50,12 @@ void PieceReader::help(const std::stop_token& quit, std::size_t helper) {
     if (quit.stop_requested()) return;
     if (now == seen) continue;
     seen = now;
-    work(buffers_[helper].get(), nullptr);
+    work(buffers_[helper].get(), false);
     if (working_.fetch_sub(1, std::memory_order_acq_rel) == 1) working_.notify_one();
   }
 }
 
-void PieceReader::work(std::uint8_t* buffer, const std::function<void()>* afterPiece) {
+void PieceReader::work(std::uint8_t* buffer, bool caller) {
   while (failure_.load(std::memory_order_relaxed) == FileReadStatus::Ok && !stop_->stop_requested()) {
     const std::uint64_t index = next_.fetch_add(1, std::memory_order_relaxed);
     if (index >= end_) return;
@@ -69,9 +69,11 @@ void PieceReader::work(std::uint8_t* buffer, const std::function<void()>* afterP
     }
     values_[index - first_] = hasher_->hashPiece(buffer, index);
     hashedBytes_.fetch_add(kPieceSize, std::memory_order_relaxed);
-    if (afterPiece != nullptr) (*afterPiece)();
+    if (caller) tellHashed();
   }
 }
+
+void PieceReader::tellHashed() { (*hashed_)(hashedBytes_.exchange(0, std::memory_order_relaxed)); }
 
 void PieceReader::waitForHelpers() {
   for (unsigned left = working_.load(std::memory_order_acquire); left != 0;
@@ -86,8 +88,8 @@ PieceReader::Outcome PieceReader::read(const platform::InputFile& file, PieceHas
   file_ = &file;
   hasher_ = &hasher;
   stop_ = &stop;
+  hashed_ = &hashed;
   failure_.store(FileReadStatus::Ok, std::memory_order_relaxed);
-  const std::function<void()> tell = [&] { hashed(hashedBytes_.exchange(0, std::memory_order_relaxed)); };
   Outcome outcome;
   for (first_ = 0; first_ < count; first_ += kWindow) {
     end_ = std::min(count, first_ + kWindow);
@@ -96,7 +98,7 @@ PieceReader::Outcome PieceReader::read(const platform::InputFile& file, PieceHas
     generation_.fetch_add(1, std::memory_order_release);
     generation_.notify_all();
     try {
-      work(buffers_[0].get(), &tell);
+      work(buffers_[0].get(), true);
     } catch (...) {
       // No helper may still be at this window when the next one is set.
       failure_.store(FileReadStatus::ReadFailed, std::memory_order_relaxed);
@@ -104,7 +106,7 @@ PieceReader::Outcome PieceReader::read(const platform::InputFile& file, PieceHas
       throw;
     }
     waitForHelpers();
-    tell();
+    tellHashed();
     outcome.status = failure_.load(std::memory_order_relaxed);
     outcome.cancelled = outcome.status == FileReadStatus::Ok && stop.stop_requested();
     if (outcome.status != FileReadStatus::Ok || outcome.cancelled) return outcome;

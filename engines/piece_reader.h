@@ -50,9 +50,10 @@ class PieceReader {
   static constexpr std::uint64_t kWindow = 256;  // pieces whose values wait for the slowest of them
 
   void help(const std::stop_token& quit, std::size_t helper);
-  // Reads and hashes pieces of the window until none is left; after each,
-  // `afterPiece` when given.
-  void work(std::uint8_t* buffer, const std::function<void()>* afterPiece);
+  // Reads and hashes pieces of the window until none is left; the caller's
+  // thread tells what was hashed after each.
+  void work(std::uint8_t* buffer, bool caller);
+  void tellHashed();
   void waitForHelpers();
   // Wakes the helpers to end; their threads are joined as they go.
   void letHelpersGo();
@@ -62,6 +63,7 @@ class PieceReader {
   const platform::InputFile* file_ = nullptr;
   const PieceHasher* hasher_ = nullptr;
   const std::stop_token* stop_ = nullptr;
+  const std::function<void(std::int64_t bytes)>* hashed_ = nullptr;  // only the caller's thread tells
   std::uint64_t first_ = 0;
   std::uint64_t end_ = 0;
   std::array<PieceHasher::Value, kWindow> values_{};

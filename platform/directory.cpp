@@ -18,7 +18,8 @@ namespace {
 // Opened through the system-call seam, so tests can refuse a folder even
 // to root.
 DIR* openDirectory(const std::string& folder) {
-  const int fd = systemCalls().openAt(AT_FDCWD, folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  const char* path = folder.empty() ? "." : folder.c_str();
+  const int fd = systemCalls().openAt(AT_FDCWD, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return nullptr;
   DIR* dir = ::fdopendir(fd);
   if (dir == nullptr) {

@@ -154,7 +154,8 @@ bool PendingFile::commit(const std::stop_token& stop) {
   // The rename is on the disk only once the folder is; a folder that cannot
   // be synced (some file systems refuse it) still holds the new list.
   const std::string folder = folderOf(target_);
-  const int folderFd = systemCalls().openAt(AT_FDCWD, folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  const char* folderPath = folder.empty() ? "." : folder.c_str();
+  const int folderFd = systemCalls().openAt(AT_FDCWD, folderPath, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (folderFd >= 0) {
     systemCalls().fsync(folderFd);
     systemCalls().close(folderFd);

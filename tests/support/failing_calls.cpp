@@ -74,22 +74,23 @@ int markingOpen(int folder, const char* path, int flags, mode_t mode) {
   return fd;
 }
 
-ssize_t markedReadFailing(int fd, void* buffer, size_t size) {
+bool marked(const std::vector<int>& fds, int fd) { return std::find(fds.begin(), fds.end(), fd) != fds.end(); }
+
+// `read` of a descriptor ReadsFail marked fails with EIO instead.
+template <typename Read>
+ssize_t failIfMarked(int fd, Read read) {
   const std::lock_guard lock(stateMutex);
-  if (std::find(failedReads.fds.begin(), failedReads.fds.end(), fd) != failedReads.fds.end()) {
-    errno = EIO;
-    return -1;
-  }
-  return failedReads.next.read(fd, buffer, size);
+  if (!marked(failedReads.fds, fd)) return read(failedReads.next);
+  errno = EIO;
+  return -1;
+}
+
+ssize_t markedReadFailing(int fd, void* buffer, size_t size) {
+  return failIfMarked(fd, [&](const platform::SystemCalls& next) { return next.read(fd, buffer, size); });
 }
 
 ssize_t markedPreadFailing(int fd, void* buffer, size_t size, off_t offset) {
-  const std::lock_guard lock(stateMutex);
-  if (std::find(failedReads.fds.begin(), failedReads.fds.end(), fd) != failedReads.fds.end()) {
-    errno = EIO;
-    return -1;
-  }
-  return failedReads.next.pread(fd, buffer, size, offset);
+  return failIfMarked(fd, [&](const platform::SystemCalls& next) { return next.pread(fd, buffer, size, offset); });
 }
 
 // A closed descriptor number is reused by the next open, for any file.
@@ -99,27 +100,29 @@ int unmarkingClose(int fd) {
   return failedReads.next.close(fd);
 }
 
-ssize_t budgetedRead(int fd, void* buffer, size_t size) {
+// `read`, given at most what is left of the budget, or EIO once it is spent.
+template <typename Read>
+ssize_t spendBudget(size_t size, Read read) {
   const std::lock_guard lock(stateMutex);
   if (readBudget.remaining <= 0) {
     errno = EIO;
     return -1;
   }
-  const ssize_t got = readBudget.next.read(fd, buffer, std::min(size, static_cast<size_t>(readBudget.remaining)));
+  const ssize_t got = read(readBudget.next, std::min(size, static_cast<size_t>(readBudget.remaining)));
   if (got > 0) readBudget.remaining -= got;
   return got;
 }
 
+ssize_t budgetedRead(int fd, void* buffer, size_t size) {
+  return spendBudget(size, [&](const platform::SystemCalls& next, size_t allowed) {
+    return next.read(fd, buffer, allowed);
+  });
+}
+
 ssize_t budgetedPread(int fd, void* buffer, size_t size, off_t offset) {
-  const std::lock_guard lock(stateMutex);
-  if (readBudget.remaining <= 0) {
-    errno = EIO;
-    return -1;
-  }
-  const ssize_t got =
-      readBudget.next.pread(fd, buffer, std::min(size, static_cast<size_t>(readBudget.remaining)), offset);
-  if (got > 0) readBudget.remaining -= got;
-  return got;
+  return spendBudget(size, [&](const platform::SystemCalls& next, size_t allowed) {
+    return next.pread(fd, buffer, allowed, offset);
+  });
 }
 
 int growingOpen(int folder, const char* path, int flags, mode_t mode) {
@@ -131,8 +134,7 @@ int growingOpen(int folder, const char* path, int flags, mode_t mode) {
 
 // Appends a byte to the file `fd` reads when this helper marked it.
 void growAfterRead(int fd, ssize_t got) {
-  const bool marked = std::find(growingFiles.fds.begin(), growingFiles.fds.end(), fd) != growingFiles.fds.end();
-  if (marked && got > 0) {
+  if (got > 0 && marked(growingFiles.fds, fd)) {
     // The file the descriptor reads, whatever folder it was opened in.
     const std::string path = "/proc/self/fd/" + std::to_string(fd);
     const int append = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
